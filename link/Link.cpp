@@ -1,0 +1,197 @@
+#include "Link.h"
+
+#include "Platform.h"
+#include "RelLink.h"
+
+#include <cstring>
+
+namespace kvt {
+
+namespace {
+constexpr std::uint32_t kPollMilliseconds = 2;
+constexpr std::uint32_t kLivenessMilliseconds = 1000;
+} // namespace
+
+// ---- requester ------------------------------------------------------------------------
+
+LinkRequester::LinkRequester(std::function<void()> resync, RegionNames names)
+    : resync_(std::move(resync)), names_(std::move(names))
+{
+}
+
+LinkRequester::ConnectResult LinkRequester::connect()
+{
+    claimedThisFrame_ = false;
+    if (isConnected())
+        return ConnectResult::Connected;
+
+    request_.open(names_.request.c_str(), 0, kInitialView);
+    response_.open(names_.response.c_str(), 0, kInitialView);
+    if (!isConnected() || !request_.contains(0, sizeof(RequestHeader)) ||
+        !response_.contains(0, sizeof(ResponseHeader))) {
+        request_.close();
+        response_.close();
+        return ConnectResult::Down;
+    }
+    // A name whose responder is gone is not a link. (Windows drops such a mapping with its
+    // last handle; POSIX names outlive a crashed creator.)
+    const ResponseHeader* rsp = responseHeader();
+    if (loadCounter(rsp) == 0 || rsp->responderPid == 0 || !platform::isProcessAlive(rsp->responderPid)) {
+        request_.close();
+        response_.close();
+        return ConnectResult::Down;
+    }
+
+    RequestHeader* req = requestHeader();
+    std::uint32_t self = platform::currentProcessId();
+    std::uint32_t owner = req->ownerPid;
+    if (owner != 0 && owner != self && platform::isProcessAlive(owner)) {
+        disconnect();
+        return ConnectResult::Refused;
+    }
+    req->ownerPid = self;
+    if (resync_)
+        resync_();
+    claimedThisFrame_ = true;
+    return ConnectResult::Connected;
+}
+
+bool LinkRequester::isOurTurn() const
+{
+    return isConnected() && loadCounter(request_.view) == loadCounter(response_.view);
+}
+
+RequestHeader* LinkRequester::beginRequest()
+{
+    request_.used = 0;
+    if (request_.extend(sizeof(RequestHeader)) == nullptr) {
+        disconnect();
+        return nullptr;
+    }
+    RequestHeader* req = requestHeader();
+    req->pictureWanted = 0;
+    req->newSession = claimedThisFrame_ ? 1 : 0;
+    req->firstRecord = 0;
+    return req;
+}
+
+void LinkRequester::publishRequest()
+{
+    // The response arena was scratch space while the request was written.
+    response_.used = 0;
+    RequestHeader* req = requestHeader();
+    req->viewSize = request_.mappedSize;
+    storeCounter(req, loadCounter(req) + 1);
+}
+
+LinkRequester::AwaitResult LinkRequester::awaitResponse()
+{
+    elapsed_ = 0;
+    while (loadCounter(request_.view) != loadCounter(response_.view)) {
+        platform::sleepMilliseconds(kPollMilliseconds);
+        elapsed_ += kPollMilliseconds;
+        const ResponseHeader* rsp = responseHeader();
+        if (loadCounter(rsp) == 0 || rsp->responderPid == 0) {
+            disconnect();
+            return AwaitResult::Disconnected;
+        }
+        if (elapsed_ > kLivenessMilliseconds) {
+            elapsed_ = 0;
+            if (!platform::isProcessAlive(rsp->responderPid)) {
+                disconnect();
+                return AwaitResult::Disconnected;
+            }
+        }
+    }
+    std::uint32_t size = responseHeader()->viewSize;
+    if (size < sizeof(ResponseHeader) || size > kRegionMaximum || !response_.remap(size)) {
+        disconnect();
+        return AwaitResult::Disconnected;
+    }
+    return AwaitResult::Reply;
+}
+
+std::optional<Reply> LinkRequester::readReply()
+{
+    if (!isConnected())
+        return std::nullopt;
+    auto reply = kvt::readReply(response_, *requestHeader());
+    if (!reply)
+        disconnect();
+    return reply;
+}
+
+void LinkRequester::disconnect()
+{
+    request_.close();
+    response_.close();
+    if (resync_)
+        resync_();
+}
+
+// ---- responder ------------------------------------------------------------------------
+
+LinkResponder::LinkResponder(RegionNames names) : names_(std::move(names)) {}
+
+LinkResponder::~LinkResponder() { shutdown(); }
+
+bool LinkResponder::createRegions()
+{
+    if (!request_.open(names_.request.c_str(), kRegionMaximum, kInitialView) ||
+        !response_.open(names_.response.c_str(), kRegionMaximum, kInitialView)) {
+        request_.close();
+        response_.close();
+        return false;
+    }
+    request_.used = 0;
+    request_.extend(sizeof(RequestHeader));
+    RequestHeader* req = reinterpret_cast<RequestHeader*>(request_.view);
+    req->pictureWanted = 0;
+    req->newSession = 0;
+    req->firstRecord = 0;
+    req->ownerPid = 0;
+    storeCounter(req, 1);
+
+    response_.used = 0;
+    response_.extend(sizeof(ResponseHeader));
+    ResponseHeader* rsp = responseHeader();
+    std::memset(&rsp->handleTable, 0, 16);
+    rsp->responderPid = platform::currentProcessId();
+    storeCounter(rsp, 1);
+    return true;
+}
+
+bool LinkResponder::pollRequest() const
+{
+    return isOpen() && loadCounter(request_.view) != loadCounter(response_.view);
+}
+
+bool LinkResponder::beginResponse()
+{
+    response_.used = 0;
+    response_.extend(sizeof(ResponseHeader));
+    std::memset(&responseHeader()->handleTable, 0, 16);
+
+    std::uint32_t size = requestHeader()->viewSize;
+    return size >= sizeof(RequestHeader) && size <= kRegionMaximum && request_.remap(size);
+}
+
+void LinkResponder::publishResponse()
+{
+    ResponseHeader* rsp = responseHeader();
+    rsp->viewSize = response_.mappedSize;
+    storeCounter(rsp, loadCounter(request_.view));
+}
+
+void LinkResponder::shutdown()
+{
+    if (response_.contains(0, sizeof(ResponseHeader))) {
+        ResponseHeader* rsp = responseHeader();
+        storeCounter(rsp, 0);
+        rsp->responderPid = 0;
+    }
+    request_.close();
+    response_.close();
+}
+
+} // namespace kvt

@@ -1,0 +1,108 @@
+#pragma once
+// The frame handshake over "KVTRequest" and "KVTResponse". The requester (the Maya
+// plug-in) writes a request while the two frame counters are equal and publishes it by
+// advancing the request's counter; the responder (the Unreal module) answers while they
+// differ and publishes by copying the counter. Nothing else synchronises the processes.
+
+#include "Headers.h"
+#include "ResponsePayload.h"
+#include "SharedRegion.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace kvt {
+
+struct RegionNames {
+    std::string request = kRequestRegionName;
+    std::string response = kResponseRegionName;
+};
+
+class LinkRequester {
+public:
+    // `resync` runs at every claim and every disconnect: the scene forgets its remote
+    // handles and queues everything to be sent again.
+    explicit LinkRequester(std::function<void()> resync, RegionNames names = {});
+
+    enum class ConnectResult { Down, Refused, Connected };
+    // Opens the regions when they are not open and claims the link in the frame that
+    // opened them. Down: the responder is not there; Refused: another live Maya owns it.
+    ConnectResult connect();
+
+    // True when the counters are equal: the request region is ours to write.
+    bool isOurTurn() const;
+
+    // Resets the request arena and lays the 176-byte header at offset 0, with the flags
+    // and the record link cleared and `newSession` set in the frame of a claim.
+    // Returns nullptr when the view cannot hold it (the link is then disconnected).
+    RequestHeader* beginRequest();
+
+    // Announces the request view size and advances the counter as the last write.
+    void publishRequest();
+
+    enum class AwaitResult { Reply, Disconnected };
+    // Waits in 2 ms sleeps for the reply, then remaps the response to its view size.
+    AwaitResult awaitResponse();
+
+    // Reads the reply to the request just published; a malformed reply disconnects.
+    std::optional<Reply> readReply();
+
+    void disconnect();
+
+    bool claimedThisFrame() const { return claimedThisFrame_; }
+    bool isConnected() const { return request_.isOpen() && response_.isOpen(); }
+    RequestHeader* requestHeader() { return reinterpret_cast<RequestHeader*>(request_.view); }
+    ResponseHeader* responseHeader() { return reinterpret_cast<ResponseHeader*>(response_.view); }
+    SharedRegion& request() { return request_; }
+    SharedRegion& response() { return response_; }
+
+private:
+    std::function<void()> resync_;
+    RegionNames names_;
+    SharedRegion request_;
+    SharedRegion response_;
+    bool claimedThisFrame_ = false;
+    std::uint32_t elapsed_ = 0;
+};
+
+class LinkResponder {
+public:
+    explicit LinkResponder(RegionNames names = {});
+    // Zeroes the response's counter and pid, so that a waiting requester lets go, then
+    // closes both regions.
+    ~LinkResponder();
+    LinkResponder(const LinkResponder&) = delete;
+    LinkResponder& operator=(const LinkResponder&) = delete;
+
+    // Creates both regions (2 GiB maximum, 16 MiB view) and writes the initial headers.
+    bool createRegions();
+
+    // True when a request is waiting: the counters differ.
+    bool pollRequest() const;
+
+    // Starts a reply: resets the response arena, lays the header with its four links
+    // zeroed, and remaps the request to the view size it announces. Returns false when
+    // the request cannot be read (a view size that does not hold its header or cannot be
+    // mapped); the caller then publishes the bare header, which the requester refuses.
+    bool beginResponse();
+
+    // Stores the response view size and copies the request's counter, as the last write.
+    void publishResponse();
+
+    void shutdown();
+
+    bool isOpen() const { return request_.isOpen() && response_.isOpen(); }
+    const RequestHeader* requestHeader() const { return reinterpret_cast<const RequestHeader*>(request_.view); }
+    ResponseHeader* responseHeader() { return reinterpret_cast<ResponseHeader*>(response_.view); }
+    SharedRegion& request() { return request_; }
+    SharedRegion& response() { return response_; }
+
+private:
+    RegionNames names_;
+    SharedRegion request_;
+    SharedRegion response_;
+};
+
+} // namespace kvt

@@ -1,0 +1,62 @@
+// Windows named file mappings on the paging file, as the two hosts use them.
+
+#include "Platform.h"
+
+#include <windows.h>
+
+namespace kvt::platform {
+namespace {
+
+MappingHandle fromHandle(HANDLE h) { return reinterpret_cast<MappingHandle>(h); }
+HANDLE toHandle(MappingHandle m) { return reinterpret_cast<HANDLE>(m); }
+
+} // namespace
+
+MappingHandle createMapping(const char* name, std::uint32_t maximumSize)
+{
+    return fromHandle(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, maximumSize, name));
+}
+
+MappingHandle openMapping(const char* name)
+{
+    return fromHandle(OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, name));
+}
+
+std::uint8_t* mapView(MappingHandle mapping, std::uint32_t size)
+{
+    if (size == 0)
+        return nullptr;
+    return static_cast<std::uint8_t*>(MapViewOfFile(toHandle(mapping), FILE_MAP_ALL_ACCESS, 0, 0, size));
+}
+
+void unmapView(std::uint8_t* view, std::uint32_t)
+{
+    if (view)
+        UnmapViewOfFile(view);
+}
+
+void closeMapping(MappingHandle mapping, const char*)
+{
+    // The mapping disappears with the last handle; there is no name to remove.
+    if (mapping != 0 && mapping != kInvalidMapping)
+        CloseHandle(toHandle(mapping));
+}
+
+std::uint32_t currentProcessId() { return GetCurrentProcessId(); }
+
+bool isProcessAlive(std::uint32_t pid)
+{
+    HANDLE process = OpenProcess(PROCESS_ALL_ACCESS, FALSE, pid);
+    if (process == nullptr || process == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD code = 0;
+    bool alive = GetExitCodeProcess(process, &code) && code == STILL_ACTIVE;
+    CloseHandle(process);
+    return alive;
+}
+
+void sleepMilliseconds(std::uint32_t ms) { Sleep(ms); }
+
+std::uint64_t tickCountMilliseconds() { return GetTickCount(); }
+
+} // namespace kvt::platform

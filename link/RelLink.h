@@ -1,0 +1,45 @@
+#pragma once
+// Self-relative 32-bit links stored inside the regions: target = field address + value,
+// 0 = none. They stay valid whatever address each process maps its view at.
+
+#include "SharedRegion.h"
+
+#include <cstdint>
+#include <cstring>
+#include <optional>
+
+namespace kvt {
+
+using RelLink = std::int32_t;
+
+inline void storeLink(std::uint8_t* field, const std::uint8_t* target)
+{
+    RelLink value = target ? static_cast<RelLink>(target - field) : 0;
+    std::memcpy(field, &value, sizeof value);
+}
+
+inline RelLink loadLink(const std::uint8_t* field)
+{
+    RelLink value;
+    std::memcpy(&value, field, sizeof value);
+    return value;
+}
+
+// Follows the link stored at `fieldOffset` of the region's current view and checks that
+// the field and a block of `blockSize` bytes at its target both lie inside the view.
+// Returns the target's offset, or nothing for a zero link or one that leaves the view.
+inline std::optional<std::uint32_t> followLink(const SharedRegion& region, std::uint32_t fieldOffset,
+                                               std::uint64_t blockSize)
+{
+    if (!region.contains(fieldOffset, sizeof(RelLink)))
+        return std::nullopt;
+    RelLink value = loadLink(region.view + fieldOffset);
+    if (value == 0)
+        return std::nullopt;
+    std::int64_t target = static_cast<std::int64_t>(fieldOffset) + value;
+    if (target < 0 || !region.contains(static_cast<std::uint64_t>(target), blockSize))
+        return std::nullopt;
+    return static_cast<std::uint32_t>(target);
+}
+
+} // namespace kvt

@@ -1,0 +1,121 @@
+#include "ResponsePayload.h"
+
+#include "RelLink.h"
+
+namespace kvt {
+namespace {
+
+// Appends a block and links it from the header field at `linkOffset`. The link is stored
+// after the allocation, since the allocation may move the view.
+std::optional<std::uint32_t> appendLinked(SharedRegion& response, std::uint32_t linkOffset, std::uint64_t bytes)
+{
+    std::uint32_t offset = response.used;
+    if (response.extend(std::uint64_t(response.used) + bytes) == nullptr)
+        return std::nullopt;
+    storeLink(response.view + linkOffset, response.view + offset);
+    return offset;
+}
+
+} // namespace
+
+std::optional<std::uint32_t> pictureBlockBytes(std::int32_t width, std::int32_t height)
+{
+    if (width < 0 || height < 0)
+        return std::nullopt;
+    std::uint64_t bytes = std::uint64_t(width) * std::uint64_t(height) * 4u;
+    // Both blocks together must fit the region.
+    if (bytes * 2 > kRegionMaximum)
+        return std::nullopt;
+    return static_cast<std::uint32_t>(bytes);
+}
+
+std::optional<std::uint32_t> writeHandleTable(SharedRegion& response, std::uint32_t count)
+{
+    return appendLinked(response, kHandleTableOffset, std::uint64_t(count) * sizeof(HandleEntry));
+}
+
+void setHandleEntry(SharedRegion& response, std::uint32_t tableOffset, std::uint32_t index, std::uint64_t key,
+                    std::uint64_t remoteHandle)
+{
+    HandleEntry e{key, remoteHandle};
+    std::memcpy(response.view + tableOffset + std::size_t(index) * sizeof(HandleEntry), &e, sizeof e);
+}
+
+std::optional<std::uint32_t> writeMaterialName(SharedRegion& response, std::u16string_view name)
+{
+    std::uint64_t bytes = (std::uint64_t(name.size()) + 1) * sizeof(char16_t);
+    auto offset = appendLinked(response, kAssignMaterialOffset, bytes);
+    if (offset) {
+        std::memcpy(response.view + *offset, name.data(), name.size() * sizeof(char16_t));
+        std::memset(response.view + *offset + name.size() * sizeof(char16_t), 0, sizeof(char16_t));
+    }
+    return offset;
+}
+
+std::optional<PictureBlocks> writePictureBlocks(SharedRegion& response, std::int32_t width, std::int32_t height)
+{
+    auto bytes = pictureBlockBytes(width, height);
+    if (!bytes)
+        return std::nullopt;
+    auto colour = appendLinked(response, kColourOffset, *bytes);
+    if (!colour)
+        return std::nullopt;
+    auto depth = appendLinked(response, kDepthOffset, *bytes);
+    if (!depth)
+        return std::nullopt;
+    return PictureBlocks{*colour, *depth};
+}
+
+std::optional<Reply> readReply(const SharedRegion& response, const RequestHeader& request)
+{
+    if (!response.contains(0, sizeof(ResponseHeader)))
+        return std::nullopt;
+    Reply reply;
+
+    std::uint64_t tableBytes = std::uint64_t(request.newCount) * sizeof(HandleEntry);
+    auto table = followLink(response, kHandleTableOffset, tableBytes);
+    if (!table)
+        return std::nullopt;
+    reply.handleTable = response.view + *table;
+    reply.handleCount = request.newCount;
+
+    if (loadLink(response.view + kAssignMaterialOffset) != 0) {
+        auto name = followLink(response, kAssignMaterialOffset, sizeof(char16_t));
+        if (!name)
+            return std::nullopt;
+        // The terminator must lie inside the view.
+        for (std::uint64_t at = *name;; at += sizeof(char16_t)) {
+            if (!response.contains(at, sizeof(char16_t)))
+                return std::nullopt;
+            char16_t unit;
+            std::memcpy(&unit, response.view + at, sizeof unit);
+            if (unit == 0)
+                break;
+            reply.materialName.push_back(unit);
+        }
+        reply.hasMaterial = true;
+    }
+
+    if (request.pictureWanted) {
+        auto bytes = pictureBlockBytes(request.viewportWidth, request.viewportHeight);
+        if (!bytes)
+            return std::nullopt;
+        auto colour = followLink(response, kColourOffset, *bytes);
+        auto depth = followLink(response, kDepthOffset, *bytes);
+        if (!colour || !depth)
+            return std::nullopt;
+        reply.colour = response.view + *colour;
+        reply.depth = response.view + *depth;
+        reply.width = request.viewportWidth;
+        reply.height = request.viewportHeight;
+    }
+    return reply;
+}
+
+void clearMaterialRequest(SharedRegion& response)
+{
+    if (response.contains(0, sizeof(ResponseHeader)))
+        storeLink(response.view + kAssignMaterialOffset, nullptr);
+}
+
+} // namespace kvt

@@ -1,0 +1,265 @@
+// The frame handshake between two real processes: the test plays one side, link_peer
+// the other.
+
+#include "link/Link.h"
+#include "link/Platform.h"
+
+#include "ChildProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+#include <future>
+#include <vector>
+
+using namespace kvt;
+using testsupport::ChildProcess;
+using testsupport::siblingExecutable;
+using testsupport::uniqueName;
+
+namespace {
+
+RegionNames namesFor(const std::string& prefix) { return RegionNames{prefix + "Request", prefix + "Response"}; }
+
+struct Requester {
+    int resyncs = 0;
+    LinkRequester link;
+    explicit Requester(const std::string& prefix) : link([this] { ++resyncs; }, namesFor(prefix)) {}
+
+    // Retries until the peer has created its regions.
+    LinkRequester::ConnectResult connectWithin(int ms)
+    {
+        auto result = LinkRequester::ConnectResult::Down;
+        for (int waited = 0; waited < ms; waited += 5) {
+            result = link.connect();
+            if (result != LinkRequester::ConnectResult::Down)
+                break;
+            platform::sleepMilliseconds(5);
+        }
+        return result;
+    }
+
+    RequestHeader* frame(int width, int height, bool picture, std::uint32_t newCount = 0)
+    {
+        RequestHeader* req = link.beginRequest();
+        if (!req)
+            return nullptr;
+        req->pictureWanted = picture ? 1 : 0;
+        req->viewportWidth = width;
+        req->viewportHeight = height;
+        req->newCount = newCount;
+        return req;
+    }
+};
+
+class Handshake : public ::testing::Test {
+protected:
+    std::string prefix = uniqueName("KVTShake");
+    ChildProcess peer;
+
+    void startResponder(const std::string& mode)
+    {
+        ASSERT_TRUE(peer.start(siblingExecutable("link_peer"), {"respond", prefix, mode}));
+    }
+};
+
+TEST_F(Handshake, EmptyFramesAreExchangedEndToEnd)
+{
+    startResponder("echo");
+    Requester maya(prefix);
+    ASSERT_EQ(maya.connectWithin(10000), LinkRequester::ConnectResult::Connected);
+    EXPECT_TRUE(maya.link.claimedThisFrame());
+    EXPECT_EQ(maya.resyncs, 1);
+    EXPECT_EQ(maya.link.requestHeader()->ownerPid, platform::currentProcessId());
+    EXPECT_EQ(maya.link.responseHeader()->responderPid, peer.pid());
+
+    // Later frames: the claim belonged to its own frame only.
+    for (int i = 0; i < 5; ++i) {
+        ASSERT_EQ(maya.link.connect(), LinkRequester::ConnectResult::Connected) << i;
+        ASSERT_TRUE(maya.link.isOurTurn());
+        RequestHeader* req = maya.frame(0, 0, false);
+        ASSERT_NE(req, nullptr);
+        EXPECT_EQ(req->newSession, 0);
+        EXPECT_EQ(req->firstRecord, 0);
+        maya.link.publishRequest();
+        EXPECT_EQ(maya.link.requestHeader()->frameCounter, std::uint64_t(2 + i));
+        ASSERT_EQ(maya.link.awaitResponse(), LinkRequester::AwaitResult::Reply);
+        auto reply = maya.link.readReply();
+        ASSERT_TRUE(reply);
+        EXPECT_EQ(reply->handleCount, 0u);
+        EXPECT_EQ(reply->colour, nullptr);
+        EXPECT_FALSE(reply->hasMaterial);
+        EXPECT_EQ(maya.link.responseHeader()->frameCounter, std::uint64_t(2 + i));
+    }
+}
+
+TEST_F(Handshake, FirstRequestOfAClaimCarriesNewSessionAndHandles)
+{
+    startResponder("echo");
+    Requester maya(prefix);
+    ASSERT_EQ(maya.connectWithin(10000), LinkRequester::ConnectResult::Connected);
+    RequestHeader* req = maya.frame(0, 0, false, 3);
+    ASSERT_NE(req, nullptr);
+    EXPECT_EQ(req->newSession, 1);
+    maya.link.publishRequest();
+    ASSERT_EQ(maya.link.awaitResponse(), LinkRequester::AwaitResult::Reply);
+    auto reply = maya.link.readReply();
+    ASSERT_TRUE(reply);
+    ASSERT_EQ(reply->handleCount, 3u);
+    for (std::uint32_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(reply->handle(i).key, i + 1);
+        EXPECT_EQ(reply->handle(i).remoteHandle, i + 2);
+    }
+
+    // After a disconnect the own pid is claimed again, and the next request is a new session.
+    maya.link.disconnect();
+    EXPECT_EQ(maya.resyncs, 2);
+    ASSERT_EQ(maya.link.connect(), LinkRequester::ConnectResult::Connected);
+    EXPECT_TRUE(maya.link.claimedThisFrame());
+    EXPECT_EQ(maya.resyncs, 3);
+    req = maya.frame(0, 0, false);
+    EXPECT_EQ(req->newSession, 1);
+    maya.link.publishRequest();
+    ASSERT_EQ(maya.link.awaitResponse(), LinkRequester::AwaitResult::Reply);
+    EXPECT_TRUE(maya.link.readReply());
+}
+
+TEST_F(Handshake, BusyResponderLeavesTheRequestUntouched)
+{
+    // The test is the responder here and simply does not answer.
+    LinkResponder unreal(namesFor(prefix));
+    ASSERT_TRUE(unreal.createRegions());
+    Requester maya(prefix);
+    ASSERT_EQ(maya.link.connect(), LinkRequester::ConnectResult::Connected);
+    maya.frame(0, 0, false);
+    maya.link.publishRequest();
+    EXPECT_TRUE(unreal.pollRequest());
+
+    // A later frame: counters differ, so nothing may be written.
+    ASSERT_EQ(maya.link.connect(), LinkRequester::ConnectResult::Connected);
+    EXPECT_FALSE(maya.link.claimedThisFrame());
+    EXPECT_FALSE(maya.link.isOurTurn());
+    EXPECT_EQ(maya.link.requestHeader()->frameCounter, 2u);
+
+    ASSERT_TRUE(unreal.beginResponse());
+    ASSERT_TRUE(writeHandleTable(unreal.response(), 0));
+    unreal.publishResponse();
+    EXPECT_TRUE(maya.link.isOurTurn());
+    EXPECT_FALSE(unreal.pollRequest());
+}
+
+TEST_F(Handshake, SecondLiveRequesterIsRefusedAndWritesNothing)
+{
+    LinkResponder unreal(namesFor(prefix));
+    ASSERT_TRUE(unreal.createRegions());
+    ChildProcess owner;
+    ASSERT_TRUE(owner.start(siblingExecutable("link_peer"), {"claim", prefix, "20000"}));
+    // Wait for the child's claim to land.
+    for (int i = 0; i < 5000 && unreal.requestHeader()->ownerPid != owner.pid(); ++i)
+        platform::sleepMilliseconds(2);
+    ASSERT_EQ(unreal.requestHeader()->ownerPid, owner.pid());
+
+    std::vector<std::uint8_t> before(unreal.request().view, unreal.request().view + 4096);
+    std::vector<std::uint8_t> responseBefore(unreal.response().view, unreal.response().view + 4096);
+    Requester second(prefix);
+    for (int frame = 0; frame < 3; ++frame) {
+        EXPECT_EQ(second.link.connect(), LinkRequester::ConnectResult::Refused);
+        EXPECT_FALSE(second.link.isConnected());
+    }
+    EXPECT_EQ(std::vector<std::uint8_t>(unreal.request().view, unreal.request().view + 4096), before);
+    EXPECT_EQ(std::vector<std::uint8_t>(unreal.response().view, unreal.response().view + 4096), responseBefore);
+    owner.kill();
+    owner.wait();
+
+    // The owner is gone without clearing its pid: the next claimant takes over.
+    EXPECT_EQ(second.link.connect(), LinkRequester::ConnectResult::Connected);
+    EXPECT_TRUE(second.link.claimedThisFrame());
+    EXPECT_EQ(unreal.requestHeader()->ownerPid, platform::currentProcessId());
+}
+
+TEST_F(Handshake, ResponderExitIsNoticedWithinAboutASecond)
+{
+    startResponder("exit-on-request");
+    Requester maya(prefix);
+    ASSERT_EQ(maya.connectWithin(10000), LinkRequester::ConnectResult::Connected);
+    maya.frame(0, 0, false);
+    maya.link.publishRequest();
+    // Reap the child as it exits, so that its pid really stops existing.
+    auto reaped = std::async(std::launch::async, [&] { return peer.wait(); });
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(maya.link.awaitResponse(), LinkRequester::AwaitResult::Disconnected);
+    auto waited = std::chrono::steady_clock::now() - start;
+    EXPECT_FALSE(maya.link.isConnected());
+    EXPECT_EQ(maya.resyncs, 2);
+    // The liveness test runs once per second of waiting; it must not hang.
+    EXPECT_LT(waited, std::chrono::seconds(10));
+    EXPECT_EQ(reaped.get(), 0);
+}
+
+TEST_F(Handshake, ResponderShutdownIsNoticedAtOnce)
+{
+    startResponder("shutdown-on-request");
+    Requester maya(prefix);
+    ASSERT_EQ(maya.connectWithin(10000), LinkRequester::ConnectResult::Connected);
+    maya.frame(0, 0, false);
+    maya.link.publishRequest();
+    EXPECT_EQ(maya.link.awaitResponse(), LinkRequester::AwaitResult::Disconnected);
+    EXPECT_FALSE(maya.link.isConnected());
+    peer.kill();
+}
+
+TEST_F(Handshake, LargeReplyGrowsTheResponderViewAndIsReadAfterRemap)
+{
+    startResponder("echo");
+    Requester maya(prefix);
+    ASSERT_EQ(maya.connectWithin(10000), LinkRequester::ConnectResult::Connected);
+    const int width = 3840, height = 2160;
+    maya.frame(width, height, true, 2);
+    maya.link.publishRequest();
+    ASSERT_EQ(maya.link.awaitResponse(), LinkRequester::AwaitResult::Reply);
+
+    const std::uint32_t block = width * height * 4;
+    EXPECT_EQ(block, 33177600u);
+    std::uint32_t announced = maya.link.responseHeader()->viewSize;
+    EXPECT_GE(announced, 32u + 2 * 16 + 2 * block);
+    EXPECT_GT(announced, kInitialView);
+    EXPECT_EQ(maya.link.response().mappedSize, announced);
+
+    auto reply = maya.link.readReply();
+    ASSERT_TRUE(reply);
+    ASSERT_NE(reply->colour, nullptr);
+    // Blocks follow each other without gaps: table, colour, depth.
+    EXPECT_EQ(reply->colour, reply->handleTable + 2 * 16);
+    EXPECT_EQ(reply->depth, reply->colour + block);
+    for (int y : {0, 1, 1079, height - 1}) {
+        for (int x : {0, 255, 1000, width - 1}) {
+            const std::uint8_t* c = reply->colour + (std::size_t(y) * width + x) * 4;
+            EXPECT_EQ(c[0], std::uint8_t(x));
+            EXPECT_EQ(c[1], std::uint8_t(y));
+            EXPECT_EQ(c[2], std::uint8_t(x ^ y));
+            EXPECT_EQ(c[3], 255);
+            float d;
+            std::memcpy(&d, reply->depth + (std::size_t(y) * width + x) * 4, 4);
+            EXPECT_FLOAT_EQ(d, float(y) / float(height));
+        }
+    }
+}
+
+TEST_F(Handshake, RegionsLeftByADeadResponderAreNotALink)
+{
+    // A responder that vanished without shutting down leaves its names behind where the
+    // platform keeps names alive; opening them must not count as a link.
+    startResponder("exit-on-request");
+    Requester maya(prefix);
+    ASSERT_EQ(maya.connectWithin(10000), LinkRequester::ConnectResult::Connected);
+    maya.frame(0, 0, false);
+    maya.link.publishRequest();
+    auto reaped = std::async(std::launch::async, [&] { return peer.wait(); });
+    EXPECT_EQ(maya.link.awaitResponse(), LinkRequester::AwaitResult::Disconnected);
+    reaped.get();
+    EXPECT_EQ(maya.link.connect(), LinkRequester::ConnectResult::Down);
+    EXPECT_FALSE(maya.link.isConnected());
+}
+
+} // namespace

@@ -1,0 +1,38 @@
+#pragma once
+// Starting a second real process for the tests: the link's peers are other processes.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace testsupport {
+
+class ChildProcess {
+public:
+    ChildProcess() = default;
+    ~ChildProcess(); // kills and reaps a child still running
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    // Starts `program` with `args`; false when it cannot be started.
+    bool start(const std::string& program, const std::vector<std::string>& args);
+    // Waits for the exit and returns the exit code (-1 when it did not exit normally).
+    int wait();
+    void kill();
+    std::uint32_t pid() const { return pid_; }
+    bool running() const { return running_; }
+
+private:
+    std::uint32_t pid_ = 0;
+    bool running_ = false;
+    void* handle_ = nullptr; // process handle where the platform has one
+};
+
+// Path of an executable built next to the running test program.
+std::string siblingExecutable(const std::string& name);
+
+// A region-name prefix unique to this process and call, so that tests never meet the
+// real regions or each other.
+std::string uniqueName(const std::string& base);
+
+} // namespace testsupport
