@@ -1,0 +1,177 @@
+// The link's two costs: one handshake round trip between two processes, and moving a
+// 1920 × 1080 picture (colour + depth) through the regions, set against memcpy of the
+// same bytes, which is the floor.
+
+#include "link/Link.h"
+#include "link/Platform.h"
+
+#include "ChildProcess.h"
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstring>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+using namespace kvt;
+
+namespace {
+
+RegionNames namesFor(const std::string& prefix) { return RegionNames{prefix + "Request", prefix + "Response"}; }
+
+// Echo responder in a forked process: answers every request with an empty table and,
+// when asked, a picture copied from a prepared frame.
+pid_t startEchoResponder(const std::string& prefix)
+{
+    pid_t pid = fork();
+    if (pid != 0)
+        return pid;
+    LinkResponder responder(namesFor(prefix));
+    if (!responder.createRegions())
+        _exit(1);
+    std::vector<std::uint8_t> frame(1920 * 1080 * 4, 0x80);
+    for (;;) {
+        if (!responder.pollRequest()) {
+            if (getppid() == 1)
+                _exit(0);
+            continue; // spin: the round trip is what is measured
+        }
+        responder.beginResponse();
+        const RequestHeader req = *responder.requestHeader();
+        SharedRegion& rsp = responder.response();
+        writeHandleTable(rsp, 0);
+        if (req.pictureWanted) {
+            auto blocks = writePictureBlocks(rsp, req.viewportWidth, req.viewportHeight);
+            if (blocks && frame.size() == std::size_t(req.viewportWidth) * req.viewportHeight * 4) {
+                std::memcpy(rsp.view + blocks->colour, frame.data(), frame.size());
+                std::memcpy(rsp.view + blocks->depth, frame.data(), frame.size());
+            }
+        }
+        responder.publishResponse();
+    }
+}
+
+struct Session {
+    std::string prefix = testsupport::uniqueName("KVTBench");
+    pid_t responder = startEchoResponder(prefix);
+    LinkRequester link{nullptr, namesFor(prefix)};
+
+    bool connect()
+    {
+        for (int i = 0; i < 5000; ++i) {
+            if (link.connect() == LinkRequester::ConnectResult::Connected)
+                return true;
+            platform::sleepMilliseconds(1);
+        }
+        return false;
+    }
+
+    ~Session()
+    {
+        link.disconnect();
+        kill(responder, SIGKILL);
+        waitpid(responder, nullptr, 0);
+    }
+
+    // One frame without the 2 ms poll sleep, so that the protocol's own cost shows.
+    bool roundTrip(int width, int height, bool picture)
+    {
+        RequestHeader* req = link.beginRequest();
+        req->newCount = 0;
+        req->pictureWanted = picture;
+        req->viewportWidth = width;
+        req->viewportHeight = height;
+        link.publishRequest();
+        while (loadCounter(link.requestHeader()) != loadCounter(link.responseHeader())) {
+        }
+        return link.response().remap(link.responseHeader()->viewSize) && link.readReply().has_value();
+    }
+};
+
+void BM_HandshakeRoundTrip(benchmark::State& state)
+{
+    Session s;
+    if (!s.connect()) {
+        state.SkipWithError("responder did not start");
+        return;
+    }
+    for (auto _ : state) {
+        if (!s.roundTrip(0, 0, false)) {
+            state.SkipWithError("reply refused");
+            break;
+        }
+    }
+    state.counters["frames_per_s"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_HandshakeRoundTrip)->UseRealTime()->MinTime(1.0);
+
+// The same round trip through awaitResponse, with its 2 ms sleeps: what Maya really waits.
+void BM_HandshakeRoundTripSleeping(benchmark::State& state)
+{
+    Session s;
+    if (!s.connect()) {
+        state.SkipWithError("responder did not start");
+        return;
+    }
+    for (auto _ : state) {
+        RequestHeader* req = s.link.beginRequest();
+        req->newCount = 0;
+        req->pictureWanted = 0;
+        s.link.publishRequest();
+        if (s.link.awaitResponse() != LinkRequester::AwaitResult::Reply || !s.link.readReply()) {
+            state.SkipWithError("link lost");
+            break;
+        }
+    }
+    state.counters["frames_per_s"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_HandshakeRoundTripSleeping)->UseRealTime()->MinTime(1.0);
+
+// A 1920 × 1080 reply: the responder writes colour and depth into the region, the
+// requester copies both out, as Maya's upload would read them.
+void BM_FullHdReplyThroughRegions(benchmark::State& state)
+{
+    const int width = 1920, height = 1080;
+    const std::size_t block = std::size_t(width) * height * 4;
+    Session s;
+    if (!s.connect()) {
+        state.SkipWithError("responder did not start");
+        return;
+    }
+    std::vector<std::uint8_t> colour(block), depth(block);
+    double regionSeconds = 0;
+    for (auto _ : state) {
+        auto t0 = std::chrono::steady_clock::now();
+        if (!s.roundTrip(width, height, true)) {
+            state.SkipWithError("reply refused");
+            break;
+        }
+        auto reply = kvt::readReply(s.link.response(), *s.link.requestHeader());
+        std::memcpy(colour.data(), reply->colour, block);
+        std::memcpy(depth.data(), reply->depth, block);
+        benchmark::DoNotOptimize(colour.data());
+        regionSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    }
+    // The floor: the same bytes written once and read once by memcpy in this process.
+    std::vector<std::uint8_t> src(block, 0x80), mid(block * 2);
+    double floorSeconds = 0;
+    for (std::int64_t i = 0; i < state.iterations(); ++i) {
+        auto t0 = std::chrono::steady_clock::now();
+        std::memcpy(mid.data(), src.data(), block);
+        std::memcpy(mid.data() + block, src.data(), block);
+        std::memcpy(colour.data(), mid.data(), block);
+        std::memcpy(depth.data(), mid.data() + block, block);
+        benchmark::DoNotOptimize(depth.data());
+        floorSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    }
+    state.counters["ratio_to_memcpy"] = floorSeconds > 0 ? regionSeconds / floorSeconds : 0;
+    state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(block) * 2);
+}
+BENCHMARK(BM_FullHdReplyThroughRegions)->UseRealTime()->MinTime(2.0);
+
+} // namespace
+
+BENCHMARK_MAIN();
