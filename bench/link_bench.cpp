@@ -149,7 +149,7 @@ void BM_FullHdReplyThroughRegions(benchmark::State& state)
             state.SkipWithError("reply refused");
             break;
         }
-        auto reply = kvt::readReply(s.link.response(), *s.link.requestHeader());
+        auto reply = kvt::readReply(s.link.response().bytes(), *s.link.requestHeader());
         std::memcpy(colour.data(), reply->colour, block);
         std::memcpy(depth.data(), reply->depth, block);
         benchmark::DoNotOptimize(colour.data());

@@ -115,7 +115,7 @@ std::optional<Reply> LinkRequester::readReply()
 {
     if (!isConnected())
         return std::nullopt;
-    auto reply = kvt::readReply(response_, *requestHeader());
+    auto reply = kvt::readReply(response_.bytes(), *requestHeader());
     if (!reply)
         disconnect();
     return reply;

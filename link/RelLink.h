@@ -2,7 +2,7 @@
 // Self-relative 32-bit links stored inside the regions: target = field address + value,
 // 0 = none. They stay valid whatever address each process maps its view at.
 
-#include "SharedRegion.h"
+#include "ByteView.h"
 
 #include <cstdint>
 #include <cstring>
@@ -25,19 +25,18 @@ inline RelLink loadLink(const std::uint8_t* field)
     return value;
 }
 
-// Follows the link stored at `fieldOffset` of the region's current view and checks that
-// the field and a block of `blockSize` bytes at its target both lie inside the view.
-// Returns the target's offset, or nothing for a zero link or one that leaves the view.
-inline std::optional<std::uint32_t> followLink(const SharedRegion& region, std::uint32_t fieldOffset,
-                                               std::uint64_t blockSize)
+// Follows the link stored at `fieldOffset` and checks that the field and a block of
+// `blockSize` bytes at its target both lie inside the view. Returns the target's offset,
+// or nothing for a zero link or one that leaves the view.
+inline std::optional<std::uint32_t> followLink(ByteView view, std::uint64_t fieldOffset, std::uint64_t blockSize)
 {
-    if (!region.contains(fieldOffset, sizeof(RelLink)))
+    if (!view.contains(fieldOffset, sizeof(RelLink)))
         return std::nullopt;
-    RelLink value = loadLink(region.view + fieldOffset);
+    RelLink value = view.load<RelLink>(fieldOffset);
     if (value == 0)
         return std::nullopt;
     std::int64_t target = static_cast<std::int64_t>(fieldOffset) + value;
-    if (target < 0 || !region.contains(static_cast<std::uint64_t>(target), blockSize))
+    if (target < 0 || !view.contains(static_cast<std::uint64_t>(target), blockSize))
         return std::nullopt;
     return static_cast<std::uint32_t>(target);
 }

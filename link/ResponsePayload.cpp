@@ -66,7 +66,7 @@ std::optional<PictureBlocks> writePictureBlocks(SharedRegion& response, std::int
     return PictureBlocks{*colour, *depth};
 }
 
-std::optional<Reply> readReply(const SharedRegion& response, const RequestHeader& request)
+std::optional<Reply> readReply(ByteView response, const RequestHeader& request)
 {
     if (!response.contains(0, sizeof(ResponseHeader)))
         return std::nullopt;
@@ -76,23 +76,15 @@ std::optional<Reply> readReply(const SharedRegion& response, const RequestHeader
     auto table = followLink(response, kHandleTableOffset, tableBytes);
     if (!table)
         return std::nullopt;
-    reply.handleTable = response.view + *table;
+    reply.handleTable = response.data + *table;
     reply.handleCount = request.newCount;
 
-    if (loadLink(response.view + kAssignMaterialOffset) != 0) {
-        auto name = followLink(response, kAssignMaterialOffset, sizeof(char16_t));
+    if (response.load<RelLink>(kAssignMaterialOffset) != 0) {
+        auto at = followLink(response, kAssignMaterialOffset, sizeof(char16_t));
+        auto name = at ? response.string16(*at) : std::nullopt;
         if (!name)
             return std::nullopt;
-        // The terminator must lie inside the view.
-        for (std::uint64_t at = *name;; at += sizeof(char16_t)) {
-            if (!response.contains(at, sizeof(char16_t)))
-                return std::nullopt;
-            char16_t unit;
-            std::memcpy(&unit, response.view + at, sizeof unit);
-            if (unit == 0)
-                break;
-            reply.materialName.push_back(unit);
-        }
+        reply.materialName = std::move(*name);
         reply.hasMaterial = true;
     }
 
@@ -104,8 +96,8 @@ std::optional<Reply> readReply(const SharedRegion& response, const RequestHeader
         auto depth = followLink(response, kDepthOffset, *bytes);
         if (!colour || !depth)
             return std::nullopt;
-        reply.colour = response.view + *colour;
-        reply.depth = response.view + *depth;
+        reply.colour = response.data + *colour;
+        reply.depth = response.data + *depth;
         reply.width = request.viewportWidth;
         reply.height = request.viewportHeight;
     }

@@ -58,7 +58,7 @@ struct Reply {
 // view size). Returns nothing for a reply that is malformed: a missing or overrunning
 // handle table, a material name without a terminator inside the view, or picture blocks
 // missing or overrunning when a picture was wanted.
-std::optional<Reply> readReply(const SharedRegion& response, const RequestHeader& request);
+std::optional<Reply> readReply(ByteView response, const RequestHeader& request);
 
 // The requester clears a handled material request.
 void clearMaterialRequest(SharedRegion& response);

@@ -2,6 +2,7 @@
 // A named shared-memory region as one process sees it: the mapping handle, the
 // current view, and the bump allocator (the arena) that lays out each frame.
 
+#include "ByteView.h"
 #include "Platform.h"
 
 #include <cstdint>
@@ -36,10 +37,8 @@ public:
     // Offset of an address inside the current view.
     std::int32_t offsetOf(const std::uint8_t* p) const { return static_cast<std::int32_t>(p - view); }
     // True when [offset, offset + size) lies inside the current view.
-    bool contains(std::uint64_t offset, std::uint64_t size) const
-    {
-        return view != nullptr && offset <= mappedSize && size <= mappedSize - offset;
-    }
+    bool contains(std::uint64_t offset, std::uint64_t size) const { return bytes().contains(offset, size); }
+    ByteView bytes() const { return ByteView{view, view ? mappedSize : 0u}; }
 
     std::uint32_t mappedSize = 0;
     std::uint32_t used = 0;

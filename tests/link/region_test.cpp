@@ -119,15 +119,15 @@ TEST_F(RegionTest, LinksForwardBackwardAndNone)
 
     storeLink(slot, late);
     EXPECT_EQ(loadLink(slot), 4);
-    EXPECT_EQ(followLink(region, region.offsetOf(slot), 64), std::optional<std::uint32_t>(68));
+    EXPECT_EQ(followLink(region.bytes(), region.offsetOf(slot), 64), std::optional<std::uint32_t>(68));
 
     storeLink(slot, early);
     EXPECT_EQ(loadLink(slot), -64);
-    EXPECT_EQ(followLink(region, region.offsetOf(slot), 64), std::optional<std::uint32_t>(0));
+    EXPECT_EQ(followLink(region.bytes(), region.offsetOf(slot), 64), std::optional<std::uint32_t>(0));
 
     storeLink(slot, nullptr);
     EXPECT_EQ(loadLink(slot), 0);
-    EXPECT_FALSE(followLink(region, region.offsetOf(slot), 1));
+    EXPECT_FALSE(followLink(region.bytes(), region.offsetOf(slot), 1));
 }
 
 TEST_F(RegionTest, FollowLinkRefusesTargetsOutsideTheView)
@@ -135,17 +135,17 @@ TEST_F(RegionTest, FollowLinkRefusesTargetsOutsideTheView)
     std::uint8_t* slot = region.extend(4);
     RelLink before = -1; // one byte before the view
     std::memcpy(slot, &before, 4);
-    EXPECT_FALSE(followLink(region, 0, 1));
+    EXPECT_FALSE(followLink(region.bytes(), 0, 1));
 
     RelLink tail = std::int32_t(region.mappedSize - 8);
     std::memcpy(slot, &tail, 4);
-    EXPECT_TRUE(followLink(region, 0, 8));
-    EXPECT_FALSE(followLink(region, 0, 9)); // block overruns the view's end
-    EXPECT_FALSE(followLink(region, region.mappedSize - 2, 1)); // the field itself overruns
+    EXPECT_TRUE(followLink(region.bytes(), 0, 8));
+    EXPECT_FALSE(followLink(region.bytes(), 0, 9)); // block overruns the view's end
+    EXPECT_FALSE(followLink(region.bytes(), region.mappedSize - 2, 1)); // the field itself overruns
 
     RelLink farAway = 0x7FFFFFFF;
     std::memcpy(slot, &farAway, 4);
-    EXPECT_FALSE(followLink(region, 0, 1));
+    EXPECT_FALSE(followLink(region.bytes(), 0, 1));
 }
 
 } // namespace
