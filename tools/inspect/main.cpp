@@ -1,0 +1,95 @@
+// kvt-inspect: attaches to the live "KVTRequest" and "KVTResponse" regions and prints
+// the current frame. It never writes into the regions.
+//   kvt-inspect [--watch] [--frames N] [--request NAME] [--response NAME]
+
+#include "FrameReport.h"
+
+#include "link/Headers.h"
+#include "link/Platform.h"
+#include "link/SharedRegion.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+using namespace kvt;
+
+namespace {
+
+int usage()
+{
+    std::fprintf(stderr, "usage: kvt-inspect [--watch] [--frames N] [--request NAME] [--response NAME]\n"
+                         "  --watch     print every new frame until interrupted (or N frames)\n");
+    return 64;
+}
+
+// Maps each region at the size its header announces.
+bool attach(SharedRegion& region, const std::string& name, std::uint32_t headerSize)
+{
+    if (!region.isOpen() && !region.open(name.c_str(), 0, kInitialView))
+        return false;
+    if (!region.contains(0, headerSize))
+        return false;
+    std::uint32_t announced = 0;
+    std::memcpy(&announced, region.view + 8, sizeof announced); // viewSize sits at 8 in both headers
+    if (announced >= headerSize && announced <= kRegionMaximum && announced != region.mappedSize)
+        region.remap(announced); // a failure keeps the old view: still readable
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    bool watch = false;
+    long frames = -1;
+    std::string requestName = kRequestRegionName, responseName = kResponseRegionName;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (arg == "--watch")
+            watch = true;
+        else if (arg == "--frames" && i + 1 < argc)
+            frames = std::strtol(argv[++i], nullptr, 10);
+        else if (arg == "--request" && i + 1 < argc)
+            requestName = argv[++i];
+        else if (arg == "--response" && i + 1 < argc)
+            responseName = argv[++i];
+        else
+            return usage();
+    }
+
+    SharedRegion request, response;
+    std::uint64_t lastFrame = ~0ull;
+    bool toldMissing = false;
+    for (long shown = 0;;) {
+        if (!attach(request, requestName, sizeof(RequestHeader)) ||
+            !attach(response, responseName, sizeof(ResponseHeader))) {
+            request.close();
+            response.close();
+            if (!watch) {
+                std::printf("The regions \"%s\" and \"%s\" do not exist: start the Unreal editor with the "
+                            "QuorbellMirror module first.\n",
+                            requestName.c_str(), responseName.c_str());
+                return 1;
+            }
+            if (!toldMissing)
+                std::printf("Waiting for the regions \"%s\" and \"%s\" to appear…\n", requestName.c_str(),
+                            responseName.c_str());
+            toldMissing = true;
+            platform::sleepMilliseconds(250);
+            continue;
+        }
+        toldMissing = false;
+        std::uint64_t frame = loadCounter(request.view) ^ (loadCounter(response.view) << 1);
+        if (frame != lastFrame) {
+            lastFrame = frame;
+            std::fputs(kvtinspect::describeFrame(request.bytes(), response.bytes()).c_str(), stdout);
+            std::fflush(stdout);
+            ++shown;
+        }
+        if (!watch || (frames > 0 && shown >= frames))
+            return 0;
+        platform::sleepMilliseconds(20);
+    }
+}
