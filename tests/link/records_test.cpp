@@ -135,22 +135,22 @@ TEST_F(Records, EveryKindRoundTripsFieldByField)
     EXPECT_EQ(m.kind, RecordKind::Mesh);
     EXPECT_TRUE(m.isNew() && m.hasData() && m.visibilityValid() && m.visible());
     EXPECT_EQ(m.identity, 0x7000'0000'1000u);
-    EXPECT_EQ(m.mesh.vertexCount, 3);
-    EXPECT_EQ(m.vertex(1).position[0], 1.0f);
-    EXPECT_EQ(m.vertex(2).position[2], 1.0f);
-    EXPECT_EQ(m.vertex(2).colour[0], 20);
+    EXPECT_EQ(+m.mesh.vertexCount, 3);
+    EXPECT_EQ(+m.vertex(1).position[0], 1.0f);
+    EXPECT_EQ(+m.vertex(2).position[2], 1.0f);
+    EXPECT_EQ(+m.vertex(2).colour[0], 20);
     EXPECT_EQ(m.index(2), 2u);
-    EXPECT_EQ(m.section(0).triangleCount, 1);
-    EXPECT_EQ(m.mesh.boundsMax[2], 1.0f);
+    EXPECT_EQ(+m.section(0).triangleCount, 1);
+    EXPECT_EQ(+m.mesh.boundsMax[2], 1.0f);
 
     const Record& tx = read.records[1];
     EXPECT_EQ(tx.kind, RecordKind::Transform);
     EXPECT_EQ(tx.size, 112u);
     EXPECT_TRUE(tx.visibilityValid());
     EXPECT_FALSE(tx.visible());
-    EXPECT_EQ(tx.transform.shapeRefIsAddress, 1);
-    EXPECT_EQ(tx.transform.shapeRef, m.identity);
-    EXPECT_EQ(tx.transform.worldMatrix[15], 7.5f);
+    EXPECT_EQ(+tx.transform.shapeRefIsAddress, 1);
+    EXPECT_EQ(+tx.transform.shapeRef, m.identity);
+    EXPECT_EQ(+tx.transform.worldMatrix[15], 7.5f);
     ASSERT_EQ(tx.materials.size(), 3u);
     EXPECT_EQ(tx.materials[0], std::optional<std::u16string>(u"/Game/M_Red"));
     EXPECT_FALSE(tx.materials[1]);
@@ -161,17 +161,17 @@ TEST_F(Records, EveryKindRoundTripsFieldByField)
     EXPECT_TRUE(read.records[2].visibilityValid());
     EXPECT_EQ(read.records[3].size, 104u);
     EXPECT_TRUE(read.records[3].materials.empty());
-    EXPECT_EQ(read.records[3].transform.shapeRef, 0u); // zeroed for records that are not new
+    EXPECT_EQ(+read.records[3].transform.shapeRef, 0u); // zeroed for records that are not new
 
     EXPECT_EQ(read.records[4].kind, RecordKind::AmbientLight);
-    EXPECT_EQ(read.records[4].light.color[2], 0.25f);
-    EXPECT_EQ(read.records[4].light.intensity, 150.0f);
+    EXPECT_EQ(+read.records[4].light.color[2], 0.25f);
+    EXPECT_EQ(+read.records[4].light.intensity, 150.0f);
     EXPECT_EQ(read.records[5].kind, RecordKind::DirectionalLight);
     EXPECT_EQ(read.records[6].kind, RecordKind::PointLight);
     EXPECT_EQ(read.records[6].size, 40u);
     EXPECT_EQ(read.records[7].kind, RecordKind::SpotLight);
     EXPECT_EQ(read.records[7].size, 48u);
-    EXPECT_EQ(read.records[7].spot.outerConeAngle, 25.0f);
+    EXPECT_EQ(+read.records[7].spot.outerConeAngle, 25.0f);
     EXPECT_TRUE(read.records[8].deleted());
     EXPECT_TRUE(read.records[9].deleted());
     EXPECT_EQ(read.records[9].identity, 0xB2u);
@@ -269,7 +269,7 @@ TEST_F(Records, WriterFollowsTheViewWhenItMovesMidChain)
     auto read = this->read();
     ASSERT_TRUE(read.ok()) << read.error->message;
     ASSERT_EQ(read.records.size(), 3u);
-    EXPECT_EQ(read.records[1].mesh.vertexCount, vertexCount);
+    EXPECT_EQ(+read.records[1].mesh.vertexCount, vertexCount);
     EXPECT_EQ(read.records[2].offset, t);
     EXPECT_TRUE(read.records[2].visible());
 }
