@@ -135,14 +135,6 @@ void FakePlatform::addSourceBuild(const std::u16string& name, const std::u16stri
         addFile(folder + u"\\Engine\\Binaries\\" + platform + u"\\UE4Editor.exe");
 }
 
-std::vector<std::u16string> FakePlatform::openKeys() const
-{
-    std::vector<std::u16string> paths;
-    for (const auto& [handle, path] : handles_)
-        paths.push_back(path.second);
-    return paths;
-}
-
 void FakePlatform::noteCall()
 {
     if (exitCode)

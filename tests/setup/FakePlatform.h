@@ -72,9 +72,6 @@ public:
     // Every path probed with fileExists, in order.
     std::vector<std::u16string> probes;
 
-    // Keys opened and never closed.
-    std::vector<std::u16string> openKeys() const;
-
     // --- the seam -------------------------------------------------------------------
     Status openKey(Root root, const std::u16string& path, Key& key) override;
     Status enumKey(Key key, std::uint32_t index, char16_t* name, std::uint32_t& nameChars) override;

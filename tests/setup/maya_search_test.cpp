@@ -42,14 +42,6 @@ TEST_F(MayaSearch, MayaWhoseExecutableIsMissingIsDropped)
     EXPECT_TRUE(fake.messages.empty());
 }
 
-TEST_F(MayaSearch, TwoValidVersionsAreFoundInEnumerationOrder)
-{
-    fake.addMaya(u"Maya", u"2017", u"C:\\Program Files\\Autodesk\\Maya2017\\");
-    fake.addMaya(u"Maya", u"2018", u"C:\\Program Files\\Autodesk\\Maya2018\\");
-    EXPECT_EQ(search(), (Lines{"2017 -> C:\\Program Files\\Autodesk\\Maya2017\\",
-                               "2018 -> C:\\Program Files\\Autodesk\\Maya2018\\"}));
-}
-
 TEST_F(MayaSearch, ProductFilterIsACaseSensitiveSubstring)
 {
     fake.addMaya(u"maya", u"2018", u"C:\\lower\\");

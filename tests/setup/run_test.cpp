@@ -10,19 +10,6 @@ using Lines = std::vector<std::string>;
 
 // --- the decision alone ----------------------------------------------------------------
 
-TEST(Decision, EmptyListRunsThePackageWithoutTarget)
-{
-    EXPECT_EQ(utf8(commandFor({}, kMayaStep)), utf8(kMayaPackage));
-    EXPECT_EQ(utf8(commandFor({}, kUnrealStep)), utf8(kUnrealPackage));
-}
-
-TEST(Decision, TheLastEntryOfTheWantedVersionIsPicked)
-{
-    Installations found{{u"2018", u"C:\\first\\"}, {u"2017", u"C:\\old\\"}, {u"2018", u"C:\\second\\"},
-                        {u"2019", u"C:\\new\\"}};
-    EXPECT_EQ(utf8(commandFor(found, kMayaStep)), "Maya\\MayaSidePackage.msi TARGETDIR=\"C:\\second\\\"");
-}
-
 TEST(Decision, VersionsCompareExactly)
 {
     Installations found{{u"2018 ", u"C:\\a\\"}, {u"2018.5", u"C:\\b\\"}, {u"Maya2018", u"C:\\c\\"}};
@@ -30,13 +17,6 @@ TEST(Decision, VersionsCompareExactly)
     Installations engines{{u"4.18.3", u"C:\\a"}, {u"4.180", u"C:\\b"}, {u"UnrealEngine-NQ", u"C:\\c"}};
     EXPECT_EQ(pickWanted(engines, "4.18"), nullptr);
     EXPECT_EQ(commandFor(engines, kUnrealStep), u"") << "entries but none wanted: nothing is run";
-}
-
-TEST(Decision, FoldersWithSpacesAreQuotedWhole)
-{
-    Installations found{{u"4.18", u"C:\\Program Files\\Epic Games\\UE_4.18\\Engine\\Plugins"}};
-    EXPECT_EQ(utf8(commandFor(found, kUnrealStep)),
-              "Ue\\UeSidePackage.msi TARGETDIR=\"C:\\Program Files\\Epic Games\\UE_4.18\\Engine\\Plugins\"");
 }
 
 // --- the whole program -----------------------------------------------------------------
@@ -99,15 +79,6 @@ TEST_F(WholeRun, OfTwo2018EntriesTheLastEnumeratedWins)
     EXPECT_EQ(runSetup(), 1);
     ASSERT_FALSE(fake.commands.empty());
     EXPECT_EQ(utf8(fake.commands[0]), utf8(mayaCommand(u"D:\\Autodesk\\MayaLT2018\\")));
-}
-
-TEST_F(WholeRun, InstallFolderOf127CharactersRunsTheMayaPackageWithoutTarget)
-{
-    fake.addMaya(u"Maya", u"2018", folderOfLength(127));
-    EXPECT_EQ(runSetup(), 1);
-    EXPECT_TRUE(fake.messages.empty());
-    ASSERT_FALSE(fake.commands.empty());
-    EXPECT_EQ(utf8(fake.commands[0]), utf8(kMayaPackage));
 }
 
 TEST_F(WholeRun, OnlyASourceBuildShowsTheUnrealVersionMessageAndRunsNothing)

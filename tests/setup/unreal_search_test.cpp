@@ -79,22 +79,17 @@ TEST_F(UnrealSearch, ValueThatCannotBeReadIsSkipped)
     fake.addSourceBuild(u"{1}", u"D:/one/UnrealEngine-NQ");
     fake.addSourceBuild(u"{2}", u"D:/two/UnrealEngine-NQ");
     fake.addSourceBuild(u"{3}", u"D:/three/UnrealEngine-NQ");
-    // Data longer than the 520-byte buffer, and a failure of the fake's own.
+    // A failure of the fake's own, data longer than the 520-byte buffer, a name longer
+    // than its buffer.
     std::u16string huge = u"D:/UnrealEngine-NQ/";
     huge.resize(300, u'x');
     fake.addSourceBuild(u"{4}", huge);
+    fake.addSourceBuild(std::u16string(256, u'n'), u"D:/longname/UnrealEngine-NQ"); // name past 256 units
     fake.addSourceBuild(u"{5}", u"D:/five/UnrealEngine-NQ");
     fake.failEnumValueAt(Root::CurrentUser, kBuildsKey, 1, kMoreData);
     EXPECT_EQ(search(), (Lines{"UnrealEngine-NQ -> D:\\one\\UnrealEngine-NQ\\Engine\\Plugins",
                                "UnrealEngine-NQ -> D:\\three\\UnrealEngine-NQ\\Engine\\Plugins",
                                "UnrealEngine-NQ -> D:\\five\\UnrealEngine-NQ\\Engine\\Plugins"}));
-}
-
-TEST_F(UnrealSearch, ValueNameLongerThanItsBufferIsSkipped)
-{
-    fake.addSourceBuild(std::u16string(256, u'n'), u"D:/long/UnrealEngine-NQ");
-    fake.addSourceBuild(u"{2}", u"D:/short/UnrealEngine-NQ");
-    EXPECT_EQ(search(), Lines{"UnrealEngine-NQ -> D:\\short\\UnrealEngine-NQ\\Engine\\Plugins"});
 }
 
 TEST_F(UnrealSearch, EnumerationThatFailsForeverStillEnds)
