@@ -323,10 +323,11 @@ MObject MPlug::attribute(MStatus* status) const {
     return Bridge::attribute(Bridge::plug(*this).attr);
 }
 
-MString MPlug::partialName(bool includeNodeName, bool, bool, bool, bool, bool useLongNames, MStatus* status) const {
+MString MPlug::partialName(bool includeNodeName, bool, bool, bool, bool useFullAttributePath, bool useLongNames,
+                           MStatus* status) const {
     if (isNull(status)) return MString();
     const Plug p = Bridge::plug(*this);
-    std::string text = p.partialName(useLongNames);
+    std::string text = p.partialName(useLongNames, useFullAttributePath);
     if (includeNodeName) text = p.node->name + "." + text;
     return MString(text.c_str());
 }

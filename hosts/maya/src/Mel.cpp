@@ -196,6 +196,13 @@ private:
         return true;
     }
 
+    // The last statement of a command line may omit its ';', as in Maya.
+    void endStatement() {
+        skipSpace();
+        if (pos_ >= s_.size()) return;
+        expect(";");
+    }
+
     void expect(const char* token) {
         if (!accept(token)) fail(std::string("Syntax error: expected '") + token + "'");
     }
@@ -221,8 +228,11 @@ private:
             }
             if (c == '"') quoted = true;
             else if (c == '{' || c == '(') ++depth;
-            else if ((c == '}' || c == ')') && depth > 0) --depth;
-            else if (c == '}' && depth == 0) { --pos_; return; }
+            else if (c == ')' && depth > 0) --depth;
+            else if (c == '}' && depth > 0) {
+                // A block that closes back to the statement's level ends it (if, for, while).
+                if (--depth == 0) return;
+            } else if (c == '}' && depth == 0) { --pos_; return; }
             else if (c == ';' && depth == 0) return;
         }
     }
@@ -298,7 +308,7 @@ private:
             if (accept(type)) return declaration(type, exec);
         if (peek() == '$') {
             assignment(exec);
-            expect(";");
+            endStatement();
             return {};
         }
         std::string name = identifier();
@@ -306,7 +316,7 @@ private:
         Value result;
         if (peek() == '(') result = functionCall(name, exec);
         else result = commandSyntax(name, exec, ';');
-        expect(";");
+        endStatement();
         return result;
     }
 
@@ -418,14 +428,22 @@ private:
             if (accept("=")) init = convert(expression(exec), t);
             if (exec) scopes_.back()[name] = Variable{init};
         } while (accept(","));
-        expect(";");
+        endStatement();
         return {};
     }
 
     void assignment(bool exec) {
         std::string name = varName();
         Variable* v = exec ? lookup(name) : nullptr;
-        if (exec && !v) fail("\"" + name + "\" is an undeclared variable.");
+        skipSpace();
+        if (exec && !v) {
+            // A plain assignment declares the variable with the value's type, as MEL does.
+            if (peek() != '=' || peek(1) == '=') fail("\"" + name + "\" is an undeclared variable.");
+            ++pos_;
+            Value rhs = expression(exec);
+            scopes_.back()[name] = Variable{rhs};
+            return;
+        }
         long index = -1;
         if (accept("[")) {
             index = static_cast<long>(expression(exec).asNumber());

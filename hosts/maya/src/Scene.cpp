@@ -15,15 +15,18 @@ bool Node::hasFn(MFn::Type type) const {
     return std::find(cls->types.begin(), cls->types.end(), type) != cls->types.end();
 }
 
-std::string Plug::partialName(bool longNames) const {
+std::string Plug::partialName(bool longNames, bool fullPath) const {
     std::string text;
     auto part = [&](const AttrDef* a, int index) {
         std::string s = longNames ? a->longName : a->shortName;
         if (index >= 0) s += "[" + std::to_string(index) + "]";
         return s;
     };
-    if (attr->parent) {
+    // A child of an array compound needs its parent's index; others print alone.
+    if (attr->parent && (fullPath || attr->parent->array)) {
         text = part(attr->parent, index[0]) + "." + part(attr, index[1]);
+    } else if (attr->parent) {
+        text = part(attr, index[1]);
     } else {
         text = part(attr, index[0]);
     }
@@ -240,8 +243,10 @@ int Scene::instanceNumber(const Path& path) const {
 
 void Scene::addChild(Node* parent, Node* child, bool instance) {
     if (!instance) {
+        // A move keeps the set membership: instances are counted again only once the
+        // child hangs under its new parent.
         auto old = child->parents;
-        for (Node* p : old) removeChild(p, child);
+        for (Node* p : old) removeChild(p, child, false);
     }
     if (std::find(child->parents.begin(), child->parents.end(), parent) != child->parents.end()) return;
     child->parents.push_back(parent);
@@ -255,7 +260,7 @@ void Scene::addChild(Node* parent, Node* child, bool instance) {
     }
 }
 
-void Scene::removeChild(Node* parent, Node* child) {
+void Scene::removeChild(Node* parent, Node* child, bool recount) {
     auto it = std::find(child->parents.begin(), child->parents.end(), parent);
     if (it == child->parents.end()) return;
     for (Path p : allPaths(parent)) {
@@ -265,7 +270,7 @@ void Scene::removeChild(Node* parent, Node* child) {
     }
     child->parents.erase(std::find(child->parents.begin(), child->parents.end(), parent));
     parent->children.erase(std::find(parent->children.begin(), parent->children.end(), child));
-    syncInstances(child);
+    if (recount) syncInstances(child);
 }
 
 // Keeps one set membership per instance of every shape below `node`; a new instance

@@ -49,7 +49,7 @@ struct Plug {
     bool operator==(const Plug& o) const {
         return node == o.node && attr == o.attr && index[0] == o.index[0] && index[1] == o.index[1];
     }
-    std::string partialName(bool longNames) const;
+    std::string partialName(bool longNames, bool fullPath = false) const;
 };
 
 struct Mesh {
@@ -111,7 +111,7 @@ public:
 
     // DAG edits. addChild keeps the child's other parents when `instance` is set.
     void addChild(Node* parent, Node* child, bool instance);
-    void removeChild(Node* parent, Node* child);
+    void removeChild(Node* parent, Node* child, bool recount = true);
     std::vector<Path> allPaths(Node* node) const;
     int instanceNumber(const Path& path) const;
     MMatrix localMatrix(Node* node) const;
