@@ -1,6 +1,7 @@
 // The MEL subset: syntax, errors that do not stop a script, the scene commands' results.
 #include "Support.h"
 
+#include "../../hosts/maya/src/Host.h"
 #include "../../hosts/maya/src/Mel.h"
 
 #include <maya/MCommandResult.h>
@@ -102,6 +103,35 @@ TEST_F(Mel, SelectionIsSharedWithTheApi) {
     MGlobal::setActiveSelectionList(other);
     ASSERT_TRUE(MGlobal::getActiveSelectionList(sel));
     EXPECT_EQ(sel.length(), 0u); // deleted nodes drop out of the selection
+}
+
+TEST_F(Mel, CreationSelectsTheNewObjectForTheNextCommand) {
+    mel("polyCube; polySphere; move 0 5 0; spotLight; rotate -90 0 0");
+    EXPECT_DOUBLE_EQ(pathOf("pSphereShape1").inclusiveMatrix()[3][1], 5);
+    EXPECT_DOUBLE_EQ(pathOf("pCubeShape1").inclusiveMatrix()[3][1], 0);
+    // The light's -90° about X turns its local -Z (where it shines) to -Y.
+    MMatrix m = pathOf("spotLightShape1").inclusiveMatrix();
+    EXPECT_NEAR(m[2][1], 1, 1e-12);
+}
+
+TEST_F(Mel, ModelPanelKeepsObjectTypeExclusionsAndCamera) {
+    auto& view = mayahost::host::viewport();
+    view.exclusions = 0;
+    mel("modelEditor -e -polymeshes false -lights 0 -nurbsSurfaces true modelPanel4");
+    EXPECT_EQ(view.exclusions, 4u | 16u);
+    mel("modelEditor -e -polymeshes true -nurbsSurfaces off -rendererOverrideName \"Mirror\" modelPanel4");
+    EXPECT_EQ(view.exclusions, 2u | 16u);
+    EXPECT_EQ(view.rendererOverride, "Mirror");
+    mel("modelEditor -e -allObjects true modelPanel4");
+    EXPECT_EQ(view.exclusions, 0u);
+    EXPECT_FALSE(MGlobal::executeCommand("modelEditor -e -polymeshes false modelPanel9"));
+    EXPECT_FALSE(MGlobal::executeCommand("modelEditor -e -polymeshes modelPanel4")); // value missing
+    mel("lookThru modelPanel4 top");
+    EXPECT_EQ(view.camera, "top");
+    mel("lookThru perspShape");
+    EXPECT_EQ(view.camera, "persp");
+    EXPECT_FALSE(MGlobal::executeCommand("polyCube; lookThru pCube1"));
+    EXPECT_EQ(view.camera, "persp");
 }
 
 TEST_F(Mel, ParentingRejectsCyclesAndKeepsInstancesWithAdd) {

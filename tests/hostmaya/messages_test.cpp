@@ -169,7 +169,15 @@ TEST_F(Messages, AssigningFacesToTwoSetsBreaksAndMakesConnections) {
 
 TEST_F(Messages, AssignmentThroughHyperShadeCreatesAShadingGroup) {
     mel("polyCube; select -r pCube1");
+    MSelectionList saved;
+    MGlobal::getActiveSelectionList(saved);
     std::string shader = melString("shadingNode -asShader lambert").asChar();
+    MSelectionList now;
+    MGlobal::getActiveSelectionList(now);
+    MObject selected;
+    ASSERT_TRUE(now.getDependNode(0, selected));
+    EXPECT_EQ(nameOf(selected), shader); // creating the shader selected it
+    ASSERT_TRUE(MGlobal::setActiveSelectionList(saved));
     Recorder r;
     r.watchScene();
     mel("hyperShade -assign " + shader);

@@ -85,6 +85,20 @@ Node* makeShape(const std::string& transformName, const std::string& shapeType, 
     return t;
 }
 
+// Creation commands select what they made, replacing the selection, as Maya does.
+void selectOnly(const std::vector<Node*>& nodes) {
+    MSelectionList& sel = host::activeSelection();
+    sel.clear();
+    for (Node* n : nodes) sel.add(Bridge::object(n));
+}
+
+Value created(const std::vector<Node*>& nodes) {
+    selectOnly(nodes);
+    std::vector<std::string> out;
+    for (Node* n : nodes) out.push_back(n->name);
+    return Value::strings(out);
+}
+
 Value names(const std::vector<Node*>& nodes) {
     std::vector<std::string> out;
     for (Node* n : nodes) out.push_back(n->name);
@@ -142,6 +156,12 @@ Node* lightCommand(Args& args, const char* type, const char* base) {
     if (args.has("penumbra")) scene().setNumber(light, scene().findAttr(light, "pa"), args.number("penumbra", 0) / kDegrees);
     if (args.has("dropOff")) scene().setNumber(light, scene().findAttr(light, "dro"), args.number("dropOff", 0));
     return light;
+}
+
+// Light commands answer the shape's name and select its transform.
+Value lightResult(Node* light) {
+    selectOnly({light->parents.front()});
+    return Value::strings({light->name});
 }
 
 void forceElement(Node* set, const std::vector<names::Resolved>& objects) {
@@ -283,14 +303,14 @@ void registerAll() {
         args.parse("polyCube", {{"w", "width", 1}, {"h", "height", 1}, {"d", "depth", 1}, {"n", "name", 1},
                                 {"ch", "constructionHistory", 1}});
         auto mesh = geometry::cube(args.number("width", 1), args.number("height", 1), args.number("depth", 1));
-        return names({makeShape(args.text("name"), "mesh", "pCube", mesh)});
+        return created({makeShape(args.text("name"), "mesh", "pCube", mesh)});
     });
     registerCommand("polySphere", [](Args& args) {
         args.parse("polySphere", {{"r", "radius", 1}, {"sx", "subdivisionsX", 1}, {"sy", "subdivisionsY", 1},
                                   {"n", "name", 1}, {"ch", "constructionHistory", 1}});
         auto mesh = geometry::sphere(args.number("radius", 1), static_cast<int>(args.number("subdivisionsX", 20)),
                                      static_cast<int>(args.number("subdivisionsY", 20)));
-        return names({makeShape(args.text("name"), "mesh", "pSphere", mesh)});
+        return created({makeShape(args.text("name"), "mesh", "pSphere", mesh)});
     });
     registerCommand("polyPlane", [](Args& args) {
         args.parse("polyPlane", {{"w", "width", 1}, {"h", "height", 1}, {"sx", "subdivisionsX", 1},
@@ -298,7 +318,7 @@ void registerAll() {
         auto mesh = geometry::plane(args.number("width", 1), args.number("height", 1),
                                     static_cast<int>(args.number("subdivisionsX", 10)),
                                     static_cast<int>(args.number("subdivisionsY", 10)));
-        return names({makeShape(args.text("name"), "mesh", "pPlane", mesh)});
+        return created({makeShape(args.text("name"), "mesh", "pPlane", mesh)});
     });
     registerCommand("nurbsPlane", [](Args& args) {
         args.parse("nurbsPlane", {{"w", "width", 1}, {"lr", "lengthRatio", 1}, {"u", "patchesU", 1},
@@ -307,13 +327,13 @@ void registerAll() {
                                          static_cast<int>(args.number("patchesU", 1)),
                                          static_cast<int>(args.number("patchesV", 1)));
         int uvs = static_cast<int>(mesh->uvs.size());
-        return names({makeShape(args.text("name"), "nurbsSurface", "nurbsPlane", mesh, uvs)});
+        return created({makeShape(args.text("name"), "nurbsSurface", "nurbsPlane", mesh, uvs)});
     });
-    registerCommand("ambientLight", [](Args& a) { return names({lightCommand(a, "ambientLight", "ambientLight")}); });
+    registerCommand("ambientLight", [](Args& a) { return lightResult(lightCommand(a, "ambientLight", "ambientLight")); });
     registerCommand("directionalLight",
-                    [](Args& a) { return names({lightCommand(a, "directionalLight", "directionalLight")}); });
-    registerCommand("pointLight", [](Args& a) { return names({lightCommand(a, "pointLight", "pointLight")}); });
-    registerCommand("spotLight", [](Args& a) { return names({lightCommand(a, "spotLight", "spotLight")}); });
+                    [](Args& a) { return lightResult(lightCommand(a, "directionalLight", "directionalLight")); });
+    registerCommand("pointLight", [](Args& a) { return lightResult(lightCommand(a, "pointLight", "pointLight")); });
+    registerCommand("spotLight", [](Args& a) { return lightResult(lightCommand(a, "spotLight", "spotLight")); });
     registerCommand("createNode", [](Args& args) {
         args.parse("createNode", {{"n", "name", 1}, {"p", "parent", 1}, {"ss", "skipSelect", 0}});
         auto pos = args.positionalStrings();
@@ -325,7 +345,9 @@ void registerAll() {
             if (!cls->dag) throw Error{"A dependency node cannot have a parent."};
             parent = resolveOrFail(args.text("parent")).node;
         }
-        return Value::string(scene().createNode(pos[0], args.text("name"), parent)->name);
+        Node* made = scene().createNode(pos[0], args.text("name"), parent);
+        if (!args.has("skipSelect")) selectOnly({made});
+        return Value::string(made->name);
     });
     registerCommand("group", [](Args& args) {
         args.parse("group", {{"n", "name", 1}, {"em", "empty", 0}, {"w", "world", 0}});
@@ -333,7 +355,8 @@ void registerAll() {
         if (!args.has("empty")) objects = targets(args);
         if (!args.has("empty") && objects.empty()) throw Error{"Not enough objects or values."};
         Node* g = scene().createNode("transform", args.text("name", "group#"));
-        for (const auto& o : objects) scene().addChild(g, transformOf(o) == o.node ? o.node : o.node, false);
+        for (const auto& o : objects) scene().addChild(g, o.node, false);
+        selectOnly({g});
         return Value::string(g->name);
     });
     registerCommand("parent", [](Args& args) {
@@ -369,7 +392,7 @@ void registerAll() {
             made.push_back(t);
         }
         if (made.empty()) throw Error{"Not enough objects or values."};
-        return names(made);
+        return created(made);
     });
     registerCommand("delete", [](Args& args) {
         args.parse("delete", {});
@@ -534,6 +557,20 @@ void registerAll() {
         if (args.has("rendererOverrideName")) v.rendererOverride = args.text("rendererOverrideName");
         return Value::string(v.panel);
     });
+    registerCommand("lookThru", [](Args& args) {
+        args.parse("lookThru", {});
+        auto pos = args.positionalStrings();
+        if (pos.empty() || pos.size() > 2) throw Error{"lookThru: a camera expected."};
+        host::Viewport& v = host::viewport();
+        if (pos.size() == 2 && pos[0] != v.panel) throw Error{"Object '" + pos[0] + "' not found."};
+        Node* camera = resolveOrFail(pos.back()).node;
+        if (camera->hasFn(MFn::kTransform))
+            for (Node* c : camera->children)
+                if (c->hasFn(MFn::kCamera)) camera = c;
+        if (!camera->hasFn(MFn::kCamera)) throw Error{"'" + pos.back() + "' is not a camera."};
+        v.camera = camera->parents.empty() ? camera->name : camera->parents.front()->name;
+        return Value{};
+    });
     registerCommand("loadPlugin", [](Args& args) {
         args.parse("loadPlugin", {{"qt", "quiet", 0}});
         auto pos = args.positionalStrings();
@@ -586,7 +623,9 @@ void registerAll() {
         if (pos.size() != 1) throw Error{"shadingNode: one node type expected."};
         if (pos[0] != "lambert") throw Error{"Unknown object type: " + pos[0]};
         if (!args.has("asShader")) throw Error{"shadingNode: a lambert is a shader (-asShader)."};
-        return Value::string(scene().createNode("lambert", args.text("name", "lambert#"))->name);
+        Node* shader = scene().createNode("lambert", args.text("name", "lambert#"));
+        selectOnly({shader});
+        return Value::string(shader->name);
     });
     registerCommand("hyperShade", [](Args& args) {
         args.parse("hyperShade", {{"a", "assign", 1}});
