@@ -6,6 +6,7 @@
 #include "Messages.h"
 #include "Names.h"
 #include "ObjImport.h"
+#include "SceneFile.h"
 
 #include <maya/MSceneMessage.h>
 
@@ -191,20 +192,43 @@ void fileNew() {
     messages::scene(MSceneMessage::kAfterNew);
 }
 
+// A name starting with "." means an attribute of the first selected node, as in
+// Maya ASCII files where each createNode selects the node it makes.
+std::string absoluteAttribute(const std::string& name) {
+    if (name.empty() || name[0] != '.') return name;
+    const auto& items = Bridge::items(host::activeSelection());
+    Node* n = items.empty() ? nullptr : Bridge::liveNode(items.front().node);
+    if (!n) throw Error{"No object matches name: " + name};
+    return n->name + name;
+}
+
 Value setAttr(Args& args) {
-    args.parse("setAttr", {{"type", "type", 1}});
+    args.parse("setAttr", {{"type", "type", 1}, {"s", "size", 1}, {"k", "keyable", 1}, {"ch", "capacityHint", 1},
+                           {"l", "lock", 1}, {"cb", "channelBox", 1}});
     auto pos = args.positional();
     if (pos.empty()) throw Error{"setAttr: no attribute given."};
-    Plug plug;
-    if (!names::resolvePlug(pos[0].asString(), plug)) throw Error{"No object matches name: " + pos[0].asString()};
+    std::string target = absoluteAttribute(pos[0].asString());
     pos.erase(pos.begin());
+    if (args.has("keyable") || args.has("lock") || args.has("channelBox")) {
+        if (pos.empty()) return {}; // only the attribute's flags change; they have no effect here
+    }
+    std::string type = args.text("type");
+    auto dot = target.find('.');
+    names::Resolved owner;
+    if (dot != std::string::npos && names::resolve(target.substr(0, dot), owner) &&
+        (owner.node->hasFn(MFn::kMesh) || owner.node->hasFn(MFn::kNurbsSurface)) &&
+        scenefile::setGeometryData(owner.node, target.substr(dot + 1), type, pos)) {
+        scene().geometryChanged(owner.node);
+        return {};
+    }
+    Plug plug;
+    if (!names::resolvePlug(target, plug)) throw Error{"No object matches name: " + target};
     const AttrDef* a = plug.attr;
     if (a->kind == AttrKind::String) {
-        if (args.text("type") != "string" || pos.size() != 1) throw Error{"Error while parsing arguments."};
+        if (type != "string" || pos.size() != 1) throw Error{"Error while parsing arguments."};
         scene().setString(plug.node, a, pos[0].asString());
         return {};
     }
-    if (args.has("type")) throw Error{"Error while parsing arguments."};
     auto numberOf = [&](const Value& v) {
         if (v.isNumber()) return v.number;
         if (v.text == "true" || v.text == "on" || v.text == "yes") return 1.0;
@@ -212,6 +236,7 @@ Value setAttr(Args& args) {
         throw Error{"Error while parsing arguments."};
     };
     if (a->kind == AttrKind::Compound) {
+        if (!type.empty() && type != "double3" && type != "float3") throw Error{"Error while parsing arguments."};
         if (pos.size() != a->children.size()) throw Error{"Error while parsing arguments."};
         std::vector<double> values;
         for (size_t i = 0; i < pos.size(); ++i)
@@ -219,6 +244,7 @@ Value setAttr(Args& args) {
         scene().setNumbers(plug.node, a, values);
         return {};
     }
+    if (!type.empty()) throw Error{"Error while parsing arguments."};
     if (a->kind == AttrKind::Message || a->array || pos.size() != 1) throw Error{"Error while parsing arguments."};
     double v = numberOf(pos[0]);
     if (a->kind == AttrKind::Angle) v /= kDegrees;
@@ -233,7 +259,7 @@ Value getAttr(Args& args) {
     auto pos = args.positionalStrings();
     if (pos.size() != 1) throw Error{"getAttr: one attribute expected."};
     Plug plug;
-    if (!names::resolvePlug(pos[0], plug)) throw Error{"No object matches name: " + pos[0]};
+    if (!names::resolvePlug(absoluteAttribute(pos[0]), plug)) throw Error{"No object matches name: " + pos[0]};
     const AttrDef* a = plug.attr;
     auto value = [&](const AttrDef* x) {
         return scene().number(plug.node, x) * (x->kind == AttrKind::Angle ? kDegrees : 1);
@@ -266,7 +292,8 @@ void registerAll() {
     });
     registerCommand("file", [](Args& args) {
         args.parse("file", {{"f", "force", 0}, {"new", "newFile", 0}, {"o", "open", 0}, {"i", "import", 0},
-                            {"type", "type", 1}, {"rename", "rename", 1}, {"q", "query", 0}, {"sn", "sceneName", 0}});
+                            {"type", "type", 1}, {"rename", "rename", 1}, {"q", "query", 0}, {"sn", "sceneName", 0},
+                            {"s", "save", 0}});
         auto paths = args.positionalStrings();
         if (args.has("query")) return Value::string(scene().fileName);
         if (args.has("newFile")) {
@@ -275,6 +302,14 @@ void registerAll() {
         }
         if (args.has("rename")) {
             scene().fileName = args.text("rename");
+            return Value::string(scene().fileName);
+        }
+        if (args.has("save")) {
+            if (args.has("type") && args.text("type") != "mayaAscii")
+                throw Error{"File type '" + args.text("type") + "' is not supported; use mayaAscii."};
+            if (scene().fileName.empty()) throw Error{"The scene has no name: use file -rename first."};
+            std::string error;
+            if (!scenefile::save(scene().fileName, error)) throw Error{error};
             return Value::string(scene().fileName);
         }
         if (paths.size() != 1) throw Error{"file: one file name expected."};
@@ -361,7 +396,7 @@ void registerAll() {
     });
     registerCommand("parent", [](Args& args) {
         args.parse("parent", {{"w", "world", 0}, {"r", "relative", 0}, {"a", "absolute", 0}, {"add", "addObject", 0},
-                              {"s", "shape", 0}});
+                              {"s", "shape", 0}, {"nc", "noConnections", 0}});
         auto objects = targets(args);
         Node* parent = scene().world();
         if (!args.has("world")) {
@@ -556,6 +591,19 @@ void registerAll() {
         show("cameras", host::kExcludeCameras);
         if (args.has("rendererOverrideName")) v.rendererOverride = args.text("rendererOverrideName");
         return Value::string(v.panel);
+    });
+    // The header lines of a Maya ASCII file.
+    registerCommand("requires", [](Args& args) {
+        args.parse("requires", {{"nodeType", "nodeType", 1}, {"dataType", "dataType", 1}});
+        return Value{};
+    });
+    registerCommand("currentUnit", [](Args& args) {
+        args.parse("currentUnit", {{"l", "linear", 1}, {"a", "angle", 1}, {"t", "time", 1}});
+        if (args.text("linear", "centimeter") != "centimeter" && args.text("linear") != "cm")
+            throw Error{"Only centimetres are supported as the linear unit."};
+        if (args.text("angle", "degree") != "degree" && args.text("angle") != "deg")
+            throw Error{"Only degrees are supported as the angular unit."};
+        return Value{};
     });
     registerCommand("lookThru", [](Args& args) {
         args.parse("lookThru", {});

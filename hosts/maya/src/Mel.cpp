@@ -237,6 +237,30 @@ private:
         }
     }
 
+    // "cmd (a) b" is command syntax with a parenthesised first argument; "cmd(a, b)" is
+    // function syntax. Tells them apart by what follows the closing parenthesis.
+    bool parenthesesEndStatement() const {
+        int depth = 0;
+        bool quoted = false;
+        size_t i = pos_;
+        for (; i < s_.size(); ++i) {
+            char c = s_[i];
+            if (quoted) {
+                if (c == '\\') ++i;
+                else if (c == '"') quoted = false;
+            } else if (c == '"') {
+                quoted = true;
+            } else if (c == '(') {
+                ++depth;
+            } else if (c == ')' && --depth == 0) {
+                break;
+            }
+        }
+        for (++i; i < s_.size() && std::isspace(static_cast<unsigned char>(s_[i])); ++i) {
+        }
+        return i >= s_.size() || s_[i] == ';' || s_[i] == '}' || s_[i] == ')' || s_[i] == '`';
+    }
+
     // --- variables ---
 
     Variable* lookup(const std::string& name) {
@@ -314,7 +338,7 @@ private:
         std::string name = identifier();
         skipSpace();
         Value result;
-        if (peek() == '(') result = functionCall(name, exec);
+        if (peek() == '(' && parenthesesEndStatement()) result = functionCall(name, exec);
         else result = commandSyntax(name, exec, ';');
         endStatement();
         return result;

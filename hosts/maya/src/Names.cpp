@@ -43,7 +43,9 @@ static bool parseRange(const std::string& text, size_t count, std::vector<int>& 
     return true;
 }
 
-static bool resolvePath(const std::string& text, Node*& node, Path& path) {
+static bool resolvePath(const std::string& name, Node*& node, Path& path) {
+    // ":name" is the name in the root namespace, the only one here.
+    std::string text = !name.empty() && name[0] == ':' ? name.substr(1) : name;
     bool absolute = !text.empty() && text.front() == '|';
     std::vector<std::string> parts = split(absolute ? text.substr(1) : text, '|');
     if (parts.empty() || parts.back().empty()) return false;
