@@ -64,6 +64,12 @@ TEST_F(Mel, VariablesLoopsAndBackQuotes) {
     EXPECT_EQ(MFnDagNode(nodeOf("box2")).childCount(), 1u);
 }
 
+TEST_F(Mel, TopLevelVariablesLiveOnBetweenCommands) {
+    mel("string $kept = \"yes\"; { string $inner = \"no\"; }");
+    EXPECT_STREQ(melString("$kept").asChar(), "yes");
+    EXPECT_FALSE(MGlobal::executeCommand("print $inner"));
+}
+
 TEST_F(Mel, CommandResultsReachTheApi) {
     MCommandResult result;
     ASSERT_TRUE(MGlobal::executeCommand("shadingNode -asShader lambert", result));

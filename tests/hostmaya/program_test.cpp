@@ -84,6 +84,9 @@ TEST(MayaProgram, ReadsMelFromStandardInputAndRejectsBadOptions) {
     EXPECT_EQ(bad.exitCode, 0);
     EXPECT_NE(bad.output.find("// Error:"), std::string::npos) << bad.output;
     EXPECT_NE(bad.output.find("after"), std::string::npos) << bad.output;
+    MayaRun foreign = runMaya("-batch -command \"loadPlugin \\\"" NOT_A_PLUGIN "\\\"\"");
+    EXPECT_NE(foreign.output.find("MApiVersion missing"), std::string::npos) << foreign.output;
+    EXPECT_EQ(foreign.output.find("initialized"), std::string::npos) << foreign.output;
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <thread>
 #include <vector>
 
@@ -63,6 +64,13 @@ bool loadPlugin(const std::string& path, std::string& error) {
     void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!handle) {
         error = "Unable to dynamically load : " + path + "\n" + dlerror();
+        return false;
+    }
+    // Maya reads the API version that MFnPlugin.h compiles into every plug-in.
+    auto* apiVersion = static_cast<const char*>(dlsym(handle, "MApiVersion"));
+    if (!apiVersion || std::string(apiVersion, strnlen(apiVersion, 16)) > "20180000") {
+        dlclose(handle);
+        error = path + " is not a Maya 2018 plug-in (MApiVersion " + (apiVersion ? "too new" : "missing") + ")";
         return false;
     }
     auto init = reinterpret_cast<EntryPoint>(dlsym(handle, "initializePlugin"));

@@ -137,7 +137,7 @@ struct Variable {
 
 class Interpreter {
 public:
-    Interpreter(const std::string& src, const std::string& file) : s_(src), file_(file) { scopes_.emplace_back(); }
+    Interpreter(const std::string& src, const std::string& file) : s_(src), file_(file) {}
 
     Value runAll(int* errors) {
         Value last;
@@ -151,7 +151,14 @@ private:
     std::string file_;
     size_t pos_ = 0;
     int errors_ = 0;
-    std::vector<std::map<std::string, Variable>> scopes_;
+    std::vector<std::map<std::string, Variable>> scopes_; // blocks; the outermost scope is shared
+
+    // Variables declared outside any block live on between runs, as on Maya's command line.
+    static std::map<std::string, Variable>& topScope() {
+        static std::map<std::string, Variable> scope;
+        return scope;
+    }
+    std::map<std::string, Variable>& current() { return scopes_.empty() ? topScope() : scopes_.back(); }
 
     [[noreturn]] void fail(const std::string& message) { throw Error{message}; }
 
@@ -261,6 +268,30 @@ private:
         return i >= s_.size() || s_[i] == ';' || s_[i] == '}' || s_[i] == ')' || s_[i] == '`';
     }
 
+    // Looks past "$name" or "$name[...]" for an assignment operator.
+    bool isAssignment() {
+        size_t save = pos_;
+        bool result = false;
+        try {
+            varName();
+            if (accept("[")) {
+                int depth = 1;
+                while (pos_ < s_.size() && depth > 0) {
+                    if (s_[pos_] == '[') ++depth;
+                    if (s_[pos_] == ']') --depth;
+                    ++pos_;
+                }
+            }
+            skipSpace();
+            for (const char* op : {"++", "--", "+=", "-=", "*=", "/="})
+                if (s_.compare(pos_, 2, op) == 0) result = true;
+            if (peek() == '=' && peek(1) != '=') result = true;
+        } catch (const Error&) {
+        }
+        pos_ = save;
+        return result;
+    }
+
     // --- variables ---
 
     Variable* lookup(const std::string& name) {
@@ -268,7 +299,8 @@ private:
             auto v = it->find(name);
             if (v != it->end()) return &v->second;
         }
-        return nullptr;
+        auto v = topScope().find(name);
+        return v == topScope().end() ? nullptr : &v->second;
     }
 
     static Value convert(const Value& v, Value::Type type) {
@@ -331,9 +363,14 @@ private:
         for (const char* type : {"int", "float", "string"})
             if (accept(type)) return declaration(type, exec);
         if (peek() == '$') {
-            assignment(exec);
+            if (isAssignment()) {
+                assignment(exec);
+                endStatement();
+                return {};
+            }
+            Value v = expression(exec);
             endStatement();
-            return {};
+            return v;
         }
         std::string name = identifier();
         skipSpace();
@@ -388,7 +425,7 @@ private:
                     pos_ = body;
                     Variable* v = lookup(name);
                     if (!v) {
-                        v = &scopes_.back()[name];
+                        v = &current()[name];
                         v->value.type = list.type == Value::StringArray ? Value::String : Value::Float;
                     }
                     v->value = convert(Value::string(item), v->value.type);
@@ -450,7 +487,7 @@ private:
             Value init;
             init.type = t;
             if (accept("=")) init = convert(expression(exec), t);
-            if (exec) scopes_.back()[name] = Variable{init};
+            if (exec) current()[name] = Variable{init};
         } while (accept(","));
         endStatement();
         return {};
@@ -465,7 +502,7 @@ private:
             if (peek() != '=' || peek(1) == '=') fail("\"" + name + "\" is an undeclared variable.");
             ++pos_;
             Value rhs = expression(exec);
-            scopes_.back()[name] = Variable{rhs};
+            current()[name] = Variable{rhs};
             return;
         }
         long index = -1;
