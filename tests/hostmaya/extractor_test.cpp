@@ -194,6 +194,31 @@ TEST_F(Extractor, MeshWithoutUVsOrSetsStillExtractsPositions) {
     EXPECT_EQ(e.vertices, 4u + 3u); // two faces at an angle: no normal shared
 }
 
+TEST_F(Extractor, ObjGroupsBecomeMeshesKeepingTheirUVsAndNormals) {
+    std::string obj = ::testing::TempDir() + "/two_groups.obj";
+    std::ofstream(obj) << "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nv 0 0 1\n"
+                          "vt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\n"
+                          "vn 0 0 1\nvn 0.6 0 0.8\n"
+                          "g left\nf 1/1/1 2/2/1 3/3/2 4/4/2\n"
+                          "g right\nf 1/1/1 5/2/1 2/3/1\n";
+    MStringArray made;
+    ASSERT_TRUE(MGlobal::executeCommand(MString(("file -import \"" + obj + "\"").c_str()), made));
+    ASSERT_EQ(made.length(), 2u);
+    EXPECT_STREQ(made[0].asChar(), "left");
+    EXPECT_STREQ(made[1].asChar(), "right");
+    MStringArray uvSets;
+    MFnMesh(pathOf("leftShape")).getUVSetNames(uvSets);
+    ASSERT_EQ(uvSets.length(), 1u);
+    Extraction left("leftShape");
+    EXPECT_EQ(left.vertices, 4u);
+    EXPECT_EQ(left.triangles(), 2u);
+    int tilted = 0;
+    for (const auto& n : left.normal) tilted += std::fabs(n[0] - 0.6f) < 1e-6f && std::fabs(n[2] - 0.8f) < 1e-6f;
+    EXPECT_EQ(tilted, 2); // the file's normals, not the face's
+    EXPECT_EQ(Extraction("rightShape").vertices, 3u);
+    EXPECT_FALSE(MGlobal::executeCommand(MString(("file -import \"" + ::testing::TempDir() + "\"").c_str())));
+}
+
 TEST_F(Extractor, ColourSetSplitsNothingButIsExtractedPerVertex) {
     mel("polyPlane -w 2 -h 2 -sx 1 -sy 1; polyColorPerVertex -rgb 1 0 0 pPlane1");
     mel("polyColorPerVertex -rgb 0 0 1 -a 0.5 pPlane1.vtx[0]");

@@ -339,6 +339,7 @@ private:
             report(e, start);
             pos_ = start;
             recover();
+            if (pos_ == start) ++pos_; // a stray '}' ends no statement: step over it
             return {};
         }
     }

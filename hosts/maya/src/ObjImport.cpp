@@ -84,6 +84,7 @@ std::vector<Node*> importObj(const std::string& path, std::string& error) {
         scene.assign(scene.find("initialShadingGroup"), s, 0, {});
         made.push_back(t);
     }
+    if (made.empty()) error = "No polygons found in file: " + path;
     return made;
 }
 
