@@ -69,6 +69,7 @@ private:
 
 using Command = std::function<Value(Args&)>;
 void registerCommand(const std::string& name, Command command);
+std::map<std::string, Command>& commandTable();
 bool hasCommand(const std::string& name);
 
 // Runs MEL source. Returns the value of the last statement; `errors` counts the errors.
