@@ -1,6 +1,9 @@
 // DAG paths, instancing, matrices, visibility, plugs and extension attributes.
 #include "Support.h"
 
+#include "../../hosts/maya/src/Host.h"
+
+#include <maya/M3dView.h>
 #include <maya/MFnDagNode.h>
 #include <maya/MFnSpotLight.h>
 #include <maya/MFnStringData.h>
@@ -11,6 +14,7 @@
 #include <maya/MObjectHandle.h>
 #include <maya/MTransformationMatrix.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -171,6 +175,63 @@ TEST_F(ExtensionAttribute, ExistingAndLaterShadingEnginesHaveIt) {
     ASSERT_TRUE(MNodeClass("shadingEngine").removeExtensionAttribute(attr));
     EXPECT_TRUE(MPlug(nodeOf("before"), attr).isNull());
     EXPECT_FALSE(MGlobal::executeCommand("getAttr before.ue4mt"));
+}
+
+TEST_F(ExtensionAttribute, TaggedShadingEngineLeadsToItsShader) {
+    // The lookup a material assignment makes: the tagged set, then the shader feeding it.
+    ASSERT_TRUE(MNodeClass("shadingEngine").addExtensionAttribute(attr));
+    mel("string $s = `shadingNode -asShader lambert`; sets -renderable true -noSurfaceShader true -empty -name chromeSG");
+    mel("connectAttr lambert2.outColor chromeSG.surfaceShader; setAttr -type \"string\" chromeSG.ue4mt \"M_Chrome\"");
+    mel("sets -renderable true -noSurfaceShader true -empty -name bareSG; setAttr -type \"string\" bareSG.ue4mt \"M_Chrome\"");
+    std::vector<std::string> found;
+    for (MItDependencyNodes it(MFn::kShadingEngine); !it.isDone(); it.next()) {
+        MObject sg = it.thisNode();
+        MPlug tag(sg, attr);
+        if (tag.isNull() || tag.asString() != "M_Chrome") continue;
+        MPlug shader = MFnDependencyNode(sg).findPlug("surfaceShader", true);
+        MPlugArray sources;
+        shader.connectedTo(sources, true, false);
+        found.push_back(nameOf(sg) + (sources.length() ? ":" + nameOf(sources[0].node()) : ""));
+    }
+    EXPECT_EQ(found, (std::vector<std::string>{"chromeSG:lambert2", "bareSG"}));
+}
+
+TEST_F(Dag, BreadthFirstWalkVisitsLevelByLevel) {
+    mel("polyCube; group -n grp pCube1; polySphere");
+    std::vector<unsigned int> depths;
+    std::vector<std::string> names;
+    for (MItDag it(MItDag::kBreadthFirst); !it.isDone(); it.next()) {
+        depths.push_back(it.depth());
+        names.push_back(it.fullPathName().asChar());
+    }
+    EXPECT_TRUE(std::is_sorted(depths.begin(), depths.end()));
+    EXPECT_EQ(names.back(), "|grp|pCube1|pCubeShape1");
+    int transforms = 0;
+    for (MItDag it(MItDag::kDepthFirst, MFn::kTransform); !it.isDone(); it.next()) ++transforms;
+    EXPECT_EQ(transforms, 4 + 3); // the four cameras' transforms, grp, pCube1, pSphere1
+}
+
+TEST_F(Dag, SelectionListsHoldPathsAndNodes) {
+    mel("polyCube; shadingNode -asShader lambert");
+    MSelectionList list;
+    EXPECT_TRUE(list.add(pathOf("pCube1")));
+    EXPECT_TRUE(list.add(pathOf("pCube1"), MObject::kNullObj, true)); // merged
+    EXPECT_TRUE(list.add(nodeOf("lambert2")));
+    EXPECT_FALSE(list.add(MString("noSuchNode")));
+    ASSERT_EQ(list.length(), 2u);
+    MDagPath path;
+    EXPECT_TRUE(list.getDagPath(0, path));
+    EXPECT_FALSE(list.getDagPath(1, path)); // a shader has no DAG path
+    EXPECT_FALSE(list.getDagPath(2, path));
+}
+
+TEST_F(Dag, ViewRefreshRequestsAreCounted) {
+    auto& view = mayahost::host::viewport();
+    int before = view.redrawRequests;
+    ASSERT_TRUE(M3dView::active3dView().refresh(false, true));
+    mel("refresh -f");
+    EXPECT_EQ(view.redrawRequests, before + 2);
+    EXPECT_EQ(M3dView::active3dView().portWidth(), view.width);
 }
 
 TEST(Strings, WideTextRoundTripsThroughUtf8) {

@@ -7,6 +7,7 @@
 #include <maya/MGeometryExtractor.h>
 #include <maya/MStringArray.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -254,6 +255,29 @@ TEST_F(Extractor, NurbsPlaneHasOneUnnamedUVSetAndATangentFrame) {
         EXPECT_GE(e.uv[v][0], 0.0f);
         EXPECT_LE(e.uv[v][0], 1.0f);
     }
+}
+
+TEST_F(Extractor, RefusesStreamsTheShapeDoesNotHaveAndBuffersTooSmall) {
+    mel("polyCube");
+    MDagPath path = pathOf("pCubeShape1");
+    MVertexBufferDescriptor pos("", MGeometry::kPosition, MGeometry::kFloat, 3);
+    MVertexBufferDescriptor wrongUVs("uvSet9", MGeometry::kTexture, MGeometry::kFloat, 2);
+    MVertexBufferDescriptor colour("colorSet1", MGeometry::kColor, MGeometry::kFloat, 4);
+    MGeometryRequirements req;
+    req.addVertexRequirement(pos);
+    MIndexBufferDescriptor faces(MIndexBufferDescriptor::kTriangle, "", MGeometry::kTriangles, 3, MObject(),
+                                 MGeometry::kUnsignedInt16);
+    req.addIndexingRequirement(faces);
+    MGeometryExtractor ex(req, path, true);
+    std::vector<float> buffer(4 * ex.vertexCount());
+    EXPECT_FALSE(ex.populateVertexBuffer(buffer.data(), ex.vertexCount(), wrongUVs));
+    EXPECT_FALSE(ex.populateVertexBuffer(buffer.data(), ex.vertexCount(), colour)); // no colour set
+    EXPECT_FALSE(ex.populateVertexBuffer(buffer.data(), ex.vertexCount() - 1, pos));
+    std::vector<std::uint16_t> small(3 * ex.primitiveCount(faces));
+    ASSERT_TRUE(ex.populateIndexBuffer(small.data(), ex.primitiveCount(faces), faces));
+    EXPECT_EQ(*std::max_element(small.begin(), small.end()), ex.vertexCount() - 1);
+    MIndexBufferDescriptor lines(MIndexBufferDescriptor::kEdgeLine, "", MGeometry::kLines, 2);
+    EXPECT_EQ(ex.primitiveCount(lines), 0u); // only triangles are extracted here
 }
 
 TEST_F(Extractor, WithoutSharingEveryFaceCornerIsItsOwnVertex) {

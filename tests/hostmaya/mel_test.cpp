@@ -6,6 +6,7 @@
 
 #include <maya/MCommandResult.h>
 #include <maya/MFnDagNode.h>
+#include <maya/MFnMesh.h>
 
 #include <fstream>
 
@@ -62,6 +63,18 @@ TEST_F(Mel, VariablesLoopsAndBackQuotes) {
     EXPECT_NE(out.text.find("3 3.5 14 1"), std::string::npos) << out.text;
     EXPECT_NE(out.text.find(" n=0"), std::string::npos) << out.text;
     EXPECT_EQ(MFnDagNode(nodeOf("box2")).childCount(), 1u);
+}
+
+TEST_F(Mel, FunctionSyntaxStringsAndElseIf) {
+    Output out;
+    mayahost::mel::run("string $made[] = polyCube(\"-w\", 3, \"-n\", \"fnBox\");\n"
+                       "float $w = 3;\n"
+                       "if ($w < 1) print \"small\"; else if ($w < 5) print (\"mid\\t\\\"\" + $made[0] + \"\\\"\\n\"); else print \"big\";\n"
+                       "print(`getAttr fnBox.sx` * 2);\n",
+                       "");
+    EXPECT_NE(out.text.find("mid\t\"fnBox\"\n2"), std::string::npos) << out.text;
+    MFnMesh mesh(nodeOf("fnBoxShape"));
+    EXPECT_EQ(mesh.numPolygons(), 6);
 }
 
 TEST_F(Mel, TopLevelVariablesLiveOnBetweenCommands) {

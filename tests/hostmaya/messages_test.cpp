@@ -5,9 +5,12 @@
 #include <maya/MDagMessage.h>
 #include <maya/MNodeMessage.h>
 #include <maya/MPlug.h>
+#include <maya/MFnLight.h>
 #include <maya/MSceneMessage.h>
+#include <maya/MTimerMessage.h>
 
 #include <algorithm>
+#include <fstream>
 #include <vector>
 
 namespace {
@@ -248,6 +251,97 @@ TEST_F(Messages, NodeAddedFiltersByType) {
     mel("polyCube; pointLight; shadingNode -asShader lambert");
     MMessage::removeCallback(id);
     EXPECT_EQ(transforms, 2);
+}
+
+TEST_F(Messages, GeometryAndLightEditsDirtyTheShape) {
+    mel("polyCube; pointLight");
+    Recorder r;
+    r.watchDirty("pCubeShape1");
+    r.watchDirty("pointLightShape1");
+    mel("polyColorPerVertex -rgb 0 1 0 pCube1.vtx[0:3]");
+    EXPECT_EQ(r.log, std::vector<std::string>{"dirty pCubeShape1.i"});
+    r.log.clear();
+    mel("setAttr pointLightShape1.intensity 2");
+    ASSERT_TRUE(MFnLight(nodeOf("pointLightShape1")).setColor(MColor(1, 0, 0)));
+    std::vector<std::string> expected = {"dirty pointLightShape1.in", "dirty pointLightShape1.cr",
+                                         "dirty pointLightShape1.cg", "dirty pointLightShape1.cb",
+                                         "dirty pointLightShape1.cl"};
+    EXPECT_EQ(r.log, expected);
+}
+
+TEST_F(Messages, BreakingAndReplacingConnectionsAreAnnounced) {
+    mel("shadingNode -asShader lambert; sets -renderable true -noSurfaceShader true -empty -name sg");
+    mel("connectAttr lambert2.outColor sg.surfaceShader");
+    Recorder r;
+    r.watchScene();
+    mel("shadingNode -asShader lambert");
+    r.log.clear();
+    EXPECT_FALSE(MGlobal::executeCommand("connectAttr lambert3.outColor sg.surfaceShader")); // taken
+    mel("connectAttr -f lambert3.outColor sg.surfaceShader");
+    mel("disconnectAttr lambert3.outColor sg.surfaceShader");
+    std::vector<std::string> expected = {
+        "disconnect lambert2.outColor -> sg.surfaceShader",
+        "connect lambert3.outColor -> sg.surfaceShader",
+        "disconnect lambert3.outColor -> sg.surfaceShader",
+    };
+    EXPECT_EQ(r.log, expected);
+}
+
+TEST_F(Messages, OpeningAFileAnnouncesItBeforeTheSceneGoes) {
+    std::string file = ::testing::TempDir() + "/open.ma";
+    std::ofstream(file) << "createNode transform -n \"loaded\";\n";
+    mel("polyCube");
+    Recorder r;
+    r.watchScene();
+    mel("file -f -o \"" + file + "\"");
+    ASSERT_GE(r.log.size(), 3u);
+    EXPECT_EQ(r.log[0], "before open");
+    EXPECT_TRUE(r.has("removed pCube1"));
+    EXPECT_EQ(r.log.back(), "child+ |loaded under world");
+    EXPECT_FALSE(r.has("before new"));
+}
+
+TEST_F(Messages, APathCutOffTheDagNoLongerReportsMoves) {
+    mel("polyCube; polySphere");
+    Recorder r;
+    r.watchMatrix("|pCube1|pCubeShape1");
+    r.watchMatrix("|pSphere1|pSphereShape1");
+    mel("group -n grp pCube1 pSphere1; move 0 1 0 grp");
+    EXPECT_TRUE(r.log.empty()); // both registered paths are gone: the objects live under grp now
+    r.watchMatrix("|grp|pCube1|pCubeShape1");
+    mel("move 0 2 0 grp");
+    EXPECT_EQ(r.log, std::vector<std::string>{"matrix grp tx"}); // one message for the three channels
+}
+
+struct Ticks {
+    int calls = 0;
+    MCallbackId id = 0;
+    bool removeSelf = false;
+};
+
+TEST_F(Messages, TimersRunWhileIdleAndCanRemoveThemselves) {
+    auto tick = [](float elapsed, float, void* data) {
+        auto* t = static_cast<Ticks*>(data);
+        ++t->calls;
+        EXPECT_GE(elapsed, 0.0f);
+        if (t->removeSelf) MMessage::removeCallback(t->id);
+    };
+    Ticks repeating, once;
+    once.removeSelf = true;
+    repeating.id = MTimerMessage::addTimerCallback(0.01f, tick, &repeating);
+    once.id = MTimerMessage::addTimerCallback(0.01f, tick, &once);
+    MStatus status;
+    EXPECT_EQ(MTimerMessage::addTimerCallback(0.0f, tick, &once, &status), 0u);
+    EXPECT_FALSE(status);
+    mel("polyCube; polySphere"); // no idle time in between: no tick
+    EXPECT_EQ(repeating.calls, 0);
+    mel("pause -sec 0.05");
+    EXPECT_GE(repeating.calls, 1);
+    EXPECT_EQ(once.calls, 1);
+    MMessage::removeCallback(repeating.id);
+    int before = repeating.calls;
+    mel("pause -sec 0.03");
+    EXPECT_EQ(repeating.calls, before);
 }
 
 } // namespace
