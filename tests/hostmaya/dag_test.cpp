@@ -234,6 +234,17 @@ TEST_F(Dag, ViewRefreshRequestsAreCounted) {
     EXPECT_EQ(M3dView::active3dView().portWidth(), view.width);
 }
 
+TEST(Status, PerrorNamesTheFailure) {
+    MStatus failed(MStatus::kInvalidParameter);
+    EXPECT_FALSE(failed);
+    EXPECT_TRUE(failed.error());
+    ::testing::internal::CaptureStderr();
+    failed.perror("registerOverride");
+    std::string printed = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(printed.rfind("registerOverride: (kInvalidParameter)", 0), 0u) << printed;
+    EXPECT_TRUE(MStatus());
+}
+
 TEST(Strings, WideTextRoundTripsThroughUtf8) {
     MString s;
     s.setWChar(L"Mat\u00e9riau \U0001F600");
