@@ -1,0 +1,92 @@
+// The `maya` program: batch scripts, plug-in loading, the idle loop, bad command lines.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <sys/wait.h>
+
+namespace {
+
+struct MayaRun {
+    std::string output;
+    int exitCode = -1;
+};
+
+MayaRun runMaya(const std::string& arguments) {
+    MayaRun r;
+    std::string command = std::string(MAYA_PROGRAM) + " " + arguments + " 2>&1 </dev/null";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return r;
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) r.output.append(buffer, n);
+    int status = pclose(pipe);
+    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return r;
+}
+
+std::string writeScript(const std::string& name, const std::string& text) {
+    std::string path = ::testing::TempDir() + "/" + name;
+    std::ofstream(path) << text;
+    return path;
+}
+
+size_t position(const std::string& text, const std::string& line) {
+    size_t at = text.find(line);
+    EXPECT_NE(at, std::string::npos) << "missing: " << line << "\n" << text;
+    return at;
+}
+
+TEST(MayaProgram, BuildsASceneInBatchModeWithALoadedPlugin) {
+    std::string script = writeScript("build.mel",
+        "loadPlugin \"" TEST_PLUGIN "\";\n"
+        "polyCube; polySphere; nurbsPlane;\n"
+        "instance pCube1;\n"
+        "group -n grp pCube1 pCube2;\n"
+        "ambientLight; directionalLight; pointLight; spotLight -ca 30;\n"
+        "string $red = `shadingNode -asShader lambert`;\n"
+        "select -r pSphere1; hyperShade -assign $red;\n"
+        "string $blue = `shadingNode -asShader lambert`;\n"
+        "select -r pCube1.f[0:2]; hyperShade -assign $blue;\n"
+        "modelEditor -e -polymeshes false -lights false modelPanel4;\n"
+        "hide grp;\n"
+        "noSuchCommand;\n"
+        "pause -sec 0.1;\n"
+        "delete pSphere1;\n"
+        "print \"done\\n\";\n");
+    MayaRun r = runMaya("-batch -script " + script);
+    EXPECT_EQ(r.exitCode, 0);
+    const std::string& out = r.output;
+    size_t loaded = position(out, "plugin: loaded by Autodesk");
+    EXPECT_LT(loaded, position(out, "plugin: added pCube1"));
+    EXPECT_LT(position(out, "plugin: added pCube1"), position(out, "plugin: child |pCube1|pCubeShape1 under 1-long path"));
+    position(out, "plugin: child |pCube2|pCubeShape1 under 1-long path");
+    position(out, "plugin: added lambert2SG");
+    position(out, "plugin: added lambert3SG");
+    position(out, "plugin: dirty grp.v");
+    position(out, "plugin: timer");
+    position(out, "Cannot find procedure \"noSuchCommand\"");
+    EXPECT_LT(position(out, "plugin: removed pSphereShape1"), position(out, "plugin: removed pSphere1\n"));
+    EXPECT_LT(position(out, "done"), position(out, "plugin: unloaded after ticks"));
+}
+
+TEST(MayaProgram, ReadsMelFromStandardInputAndRejectsBadOptions) {
+    MayaRun r = runMaya("-batch -command \"print (1 + 2)\"");
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_NE(r.output.find("3"), std::string::npos) << r.output;
+    EXPECT_EQ(runMaya("-viewport 12by7").exitCode, 2);
+    EXPECT_EQ(runMaya("-viewport 0x10").exitCode, 2);
+    EXPECT_EQ(runMaya("-frobnicate").exitCode, 2);
+    EXPECT_EQ(runMaya("-script").exitCode, 2);
+    EXPECT_EQ(runMaya("-batch -script /nonexistent/scene.mel").exitCode, 1);
+    MayaRun bad = runMaya("-batch -command \"loadPlugin \\\"/nonexistent/libnothing.so\\\"; print \\\"after\\\"\"");
+    EXPECT_EQ(bad.exitCode, 0);
+    EXPECT_NE(bad.output.find("// Error:"), std::string::npos) << bad.output;
+    EXPECT_NE(bad.output.find("after"), std::string::npos) << bad.output;
+    MayaRun foreign = runMaya("-batch -command \"loadPlugin \\\"" NOT_A_PLUGIN "\\\"\"");
+    EXPECT_NE(foreign.output.find("MApiVersion missing"), std::string::npos) << foreign.output;
+    EXPECT_EQ(foreign.output.find("initialized"), std::string::npos) << foreign.output;
+}
+
+} // namespace
