@@ -1,0 +1,25 @@
+#pragma once
+#include <maya/MCommandResult.h>
+#include <maya/MSelectionList.h>
+#include <maya/MString.h>
+
+class OPENMAYA_EXPORT MGlobal {
+public:
+    enum ListAdjustment { kReplaceList, kXORWithList, kRemoveFromList, kAddToList, kAddToHeadOfList };
+    enum MMayaState { kInteractive, kBatch, kLibraryApp, kBaseUIMode };
+    static MStatus executeCommand(const MString& command, bool displayEnabled = false, bool undoEnabled = false);
+    static MStatus executeCommand(const MString& command, MCommandResult& result,
+                                  bool displayEnabled = false, bool undoEnabled = false);
+    static MStatus executeCommand(const MString& command, MString& result,
+                                  bool displayEnabled = false, bool undoEnabled = false);
+    static MStatus executeCommand(const MString& command, MStringArray& result,
+                                  bool displayEnabled = false, bool undoEnabled = false);
+    static MStatus executeCommand(const MString& command, int& result,
+                                  bool displayEnabled = false, bool undoEnabled = false);
+    static MStatus getActiveSelectionList(MSelectionList& dest, bool orderedSelectionIfAvailable = false);
+    static MStatus setActiveSelectionList(const MSelectionList& src, ListAdjustment mode = kReplaceList);
+    static MMayaState mayaState(MStatus* status = nullptr);
+    static void displayInfo(const MString& text);
+    static void displayWarning(const MString& text);
+    static void displayError(const MString& text);
+};

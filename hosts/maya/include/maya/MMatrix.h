@@ -1,0 +1,23 @@
+#pragma once
+#include <maya/MTypes.h>
+
+// 4x4 double matrix, row-vector convention (translation in row 3).
+class OPENMAYA_EXPORT MMatrix {
+public:
+    MMatrix();
+    MMatrix(const double m[4][4]);
+    double operator()(unsigned int row, unsigned int col) const { return matrix[row][col]; }
+    double& operator()(unsigned int row, unsigned int col) { return matrix[row][col]; }
+    const double* operator[](unsigned int row) const { return matrix[row]; }
+    double* operator[](unsigned int row) { return matrix[row]; }
+    MMatrix operator*(const MMatrix& right) const;
+    MMatrix& operator*=(const MMatrix& right) { return *this = *this * right; }
+    bool operator==(const MMatrix& other) const;
+    bool operator!=(const MMatrix& other) const { return !(*this == other); }
+    bool isEquivalent(const MMatrix& other, double tolerance = 1e-10) const;
+    MMatrix& setToIdentity();
+    MMatrix transpose() const;
+    static const MMatrix identity;
+
+    double matrix[4][4];
+};

@@ -1,0 +1,18 @@
+#pragma once
+#include <maya/MObject.h>
+#include <maya/MStatus.h>
+#include <maya/MString.h>
+
+class MPlug;
+class MDagPath;
+
+// Callbacks are delivered synchronously on the main thread by the edits themselves.
+class OPENMAYA_EXPORT MMessage {
+public:
+    typedef void (*MBasicFunction)(void* clientData);
+    typedef void (*MElapsedTimeFunction)(float elapsedTime, float lastTime, void* clientData);
+    typedef void (*MNodeFunction)(MObject& node, void* clientData);
+    typedef void (*MConnFunction)(MPlug& srcPlug, MPlug& destPlug, bool made, void* clientData);
+    typedef void (*MNodePlugFunction)(MObject& node, MPlug& plug, void* clientData);
+    static MStatus removeCallback(MCallbackId id);
+};

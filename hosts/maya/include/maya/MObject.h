@@ -1,0 +1,26 @@
+#pragma once
+#include <maya/MFn.h>
+#include <maya/MTypes.h>
+#include <memory>
+
+// A handle to an internal Maya object. The first member is the object's identity
+// pointer, as in Maya.
+class OPENMAYA_EXPORT MObject {
+public:
+    MObject() = default;
+    MObject(const MObject&) = default;
+    MObject& operator=(const MObject&) = default;
+    bool hasFn(MFn::Type type) const;
+    bool isNull() const { return ptr == nullptr; }
+    MFn::Type apiType() const;
+    const char* apiTypeStr() const;
+    bool operator==(const MObject& other) const { return ptr == other.ptr; }
+    bool operator!=(const MObject& other) const { return ptr != other.ptr; }
+    static MObject kNullObj;
+
+private:
+    friend struct mayahost::Bridge;
+    void* ptr = nullptr;
+    MFn::Type fType = MFn::kInvalid;
+    std::shared_ptr<const void> fKeep; // keeps component data alive
+};

@@ -1,0 +1,31 @@
+#pragma once
+#include <maya/MDagPath.h>
+#include <maya/MObject.h>
+#include <maya/MStatus.h>
+#include <maya/MString.h>
+#include <vector>
+
+class OPENMAYA_EXPORT MSelectionList {
+public:
+    enum MergeStrategy { kMergeNormal = 0, kXORWithList, kRemoveFromList };
+    MSelectionList() = default;
+    MStatus clear();
+    bool isEmpty(MStatus* status = nullptr) const { return length(status) == 0; }
+    unsigned int length(MStatus* status = nullptr) const;
+    MStatus add(const MString& matchString, bool searchChildNamespacesToo = false);
+    MStatus add(const MObject& object, bool mergeWithExisting = false);
+    MStatus add(const MDagPath& path, const MObject& component = MObject::kNullObj, bool mergeWithExisting = false);
+    MStatus getDependNode(unsigned int index, MObject& depNode) const;
+    MStatus getDagPath(unsigned int index, MDagPath& dagPath, MObject& component = MObject::kNullObj) const;
+    MStatus getSelectionStrings(unsigned int index, class MStringArray& array) const;
+
+private:
+    friend struct mayahost::Bridge;
+    struct Item {
+        MObject node;
+        MDagPath path;
+        MObject component;
+        bool isDag = false;
+    };
+    std::vector<Item> fItems;
+};

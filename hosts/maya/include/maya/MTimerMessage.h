@@ -1,0 +1,9 @@
+#pragma once
+#include <maya/MMessage.h>
+
+class OPENMAYA_EXPORT MTimerMessage : public MMessage {
+public:
+    // Runs from the idle loop every `period` seconds.
+    static MCallbackId addTimerCallback(float period, MMessage::MElapsedTimeFunction func,
+                                        void* clientData = nullptr, MStatus* status = nullptr);
+};

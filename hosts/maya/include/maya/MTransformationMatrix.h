@@ -1,0 +1,19 @@
+#pragma once
+#include <maya/MMatrix.h>
+#include <maya/MStatus.h>
+
+// Scale, then rotation (in the given order), then translation; no pivots or shear.
+class OPENMAYA_EXPORT MTransformationMatrix {
+public:
+    enum RotationOrder { kInvalid, kXYZ, kYZX, kZXY, kXZY, kYXZ, kZYX, kLast };
+    MTransformationMatrix() = default;
+    MMatrix asMatrix() const;
+    MStatus setRotation(const double rotation[3], RotationOrder order);
+    MStatus getRotation(double rotation[3], RotationOrder& order) const;
+
+private:
+    double fTranslate[3] = {0, 0, 0};
+    double fRotate[3] = {0, 0, 0};
+    double fScale[3] = {1, 1, 1};
+    RotationOrder fOrder = kXYZ;
+};

@@ -1,0 +1,202 @@
+#include "Host.h"
+
+#include "Bridge.h"
+#include "Messages.h"
+
+#define _MApiVersion // the host reads each plug-in's own MApiVersion instead of defining one
+#include <maya/M3dView.h>
+#include <maya/MFnPlugin.h>
+
+#include <dlfcn.h>
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+#include <vector>
+
+namespace mayahost::host {
+
+Viewport& viewport() {
+    static Viewport v;
+    return v;
+}
+
+MSelectionList& activeSelection() {
+    static MSelectionList list;
+    return list;
+}
+
+Preferences& preferences() {
+    static Preferences p;
+    return p;
+}
+
+struct PluginInfo {
+    std::string vendor = "Unknown", version = "Unknown", apiVersion = "Any", name, path;
+};
+
+namespace {
+struct LoadedPlugin {
+    std::string path, name;
+    void* handle = nullptr;
+    std::shared_ptr<PluginInfo> info;
+};
+std::vector<LoadedPlugin>& plugins() {
+    static std::vector<LoadedPlugin> list;
+    return list;
+}
+using EntryPoint = MStatus (*)(MObject);
+
+std::string baseName(const std::string& path) {
+    std::string name = path.substr(path.find_last_of('/') + 1);
+    auto dot = name.find('.');
+    if (dot != std::string::npos) name.resize(dot);
+    if (name.rfind("lib", 0) == 0 && name.size() > 3) name = name.substr(3);
+    return name;
+}
+} // namespace
+
+bool loadPlugin(const std::string& path, std::string& error) {
+    std::string name = baseName(path);
+    for (const auto& p : plugins())
+        if (p.name == name) return true; // already loaded, as Maya answers
+    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle) {
+        error = "Unable to dynamically load : " + path + "\n" + dlerror();
+        return false;
+    }
+    auto init = reinterpret_cast<EntryPoint>(dlsym(handle, "initializePlugin"));
+    auto uninit = dlsym(handle, "uninitializePlugin");
+    if (!init || !uninit) {
+        dlclose(handle);
+        error = "Unable to find initializePlugin and uninitializePlugin in " + path;
+        return false;
+    }
+    LoadedPlugin plugin{path, name, handle, std::make_shared<PluginInfo>()};
+    plugin.info->name = name;
+    plugin.info->path = path;
+    plugins().push_back(plugin);
+    MStatus status = init(Bridge::data(MFn::kPlugin, plugin.info));
+    if (!status) {
+        auto it = std::find_if(plugins().begin(), plugins().end(), [&](const auto& p) { return p.handle == handle; });
+        if (it != plugins().end()) plugins().erase(it);
+        dlclose(handle);
+        error = "initializePlugin function failed (" + path + ")";
+        return false;
+    }
+    return true;
+}
+
+static bool unload(size_t index, std::string& error) {
+    LoadedPlugin plugin = plugins()[index];
+    plugins().erase(plugins().begin() + static_cast<long>(index));
+    auto uninit = reinterpret_cast<EntryPoint>(dlsym(plugin.handle, "uninitializePlugin"));
+    MStatus status = uninit(Bridge::data(MFn::kPlugin, plugin.info));
+    dlclose(plugin.handle);
+    if (!status) {
+        error = "uninitializePlugin function failed (" + plugin.path + ")";
+        return false;
+    }
+    return true;
+}
+
+bool unloadPlugin(const std::string& nameOrPath, std::string& error) {
+    for (size_t i = 0; i < plugins().size(); ++i)
+        if (plugins()[i].name == nameOrPath || plugins()[i].path == nameOrPath || plugins()[i].name == baseName(nameOrPath))
+            return unload(i, error);
+    error = "Plug-in \"" + nameOrPath + "\" is not loaded.";
+    return false;
+}
+
+void unloadAllPlugins() {
+    std::string error;
+    while (!plugins().empty()) unload(plugins().size() - 1, error);
+}
+
+void idle(double seconds) {
+    double deadline = messages::idleClock() + std::max(0.0, seconds);
+    for (;;) {
+        double now = messages::idleClock();
+        double next = messages::runTimers(now);
+        if (now >= deadline) return;
+        double until = next < 0 ? deadline : std::min(next, deadline);
+        if (until > now) std::this_thread::sleep_for(std::chrono::duration<double>(until - now));
+    }
+}
+
+} // namespace mayahost::host
+
+using namespace mayahost;
+
+MFnPlugin::MFnPlugin(MObject& object, const char* vendor, const char* version, const char* requiredApiVersion,
+                     MStatus* status) {
+    if (object.apiType() != MFn::kPlugin) {
+        if (status) *status = MS::kInvalidParameter;
+        return;
+    }
+    fObject = object;
+    auto* info = static_cast<host::PluginInfo*>(const_cast<void*>(Bridge::data(object)));
+    info->vendor = vendor ? vendor : "Unknown";
+    info->version = version ? version : "Unknown";
+    info->apiVersion = requiredApiVersion ? requiredApiVersion : "Any";
+    if (status) *status = MS::kSuccess;
+}
+
+static const host::PluginInfo* pluginInfo(const MObject& object) {
+    return object.apiType() == MFn::kPlugin ? static_cast<const host::PluginInfo*>(Bridge::data(object)) : nullptr;
+}
+
+MString MFnPlugin::vendor(MStatus* status) const {
+    auto* i = pluginInfo(fObject);
+    if (status) *status = i ? MS::kSuccess : MS::kFailure;
+    return i ? MString(i->vendor.c_str()) : MString();
+}
+
+MString MFnPlugin::version(MStatus* status) const {
+    auto* i = pluginInfo(fObject);
+    if (status) *status = i ? MS::kSuccess : MS::kFailure;
+    return i ? MString(i->version.c_str()) : MString();
+}
+
+MString MFnPlugin::apiVersion(MStatus* status) const {
+    auto* i = pluginInfo(fObject);
+    if (status) *status = i ? MS::kSuccess : MS::kFailure;
+    return i ? MString(i->apiVersion.c_str()) : MString();
+}
+
+MString MFnPlugin::name(MStatus* status) const {
+    auto* i = pluginInfo(fObject);
+    if (status) *status = i ? MS::kSuccess : MS::kFailure;
+    return i ? MString(i->name.c_str()) : MString();
+}
+
+MString MFnPlugin::loadPath(MStatus* status) const {
+    auto* i = pluginInfo(fObject);
+    if (status) *status = i ? MS::kSuccess : MS::kFailure;
+    if (!i) return MString();
+    return MString(i->path.substr(0, i->path.find_last_of('/') == std::string::npos ? 0 : i->path.find_last_of('/')).c_str());
+}
+
+M3dView M3dView::active3dView(MStatus* status) {
+    if (status) *status = MS::kSuccess;
+    return M3dView();
+}
+
+unsigned int M3dView::numberOf3dViews() { return 1; }
+
+MStatus M3dView::refresh(bool, bool) {
+    ++host::viewport().redrawRequests;
+    return MS::kSuccess;
+}
+
+MStatus M3dView::refresh(bool all, bool force, bool) { return refresh(all, force); }
+
+int M3dView::portWidth(MStatus* status) const {
+    if (status) *status = MS::kSuccess;
+    return host::viewport().width;
+}
+
+int M3dView::portHeight(MStatus* status) const {
+    if (status) *status = MS::kSuccess;
+    return host::viewport().height;
+}

@@ -1,0 +1,255 @@
+#include "Messages.h"
+
+#include "Bridge.h"
+
+#include <maya/MDGMessage.h>
+#include <maya/MDagMessage.h>
+#include <maya/MNodeMessage.h>
+#include <maya/MSceneMessage.h>
+#include <maya/MTimerMessage.h>
+
+#include <algorithm>
+#include <chrono>
+#include <map>
+
+namespace mayahost::messages {
+namespace {
+
+std::map<MCallbackId, Registration>& table() {
+    static std::map<MCallbackId, Registration> callbacks;
+    return callbacks;
+}
+MCallbackId nextId = 1;
+
+// Ids of one kind, in registration order, taken before delivery starts.
+std::vector<MCallbackId> snapshot(Kind kind) {
+    std::vector<MCallbackId> ids;
+    for (const auto& [id, r] : table())
+        if (r.kind == kind) ids.push_back(id);
+    return ids;
+}
+
+Registration* lookup(MCallbackId id) {
+    auto it = table().find(id);
+    return it == table().end() ? nullptr : &it->second;
+}
+
+bool typeMatches(const Registration& r, Node* node) {
+    if (r.nodeType.empty() || r.nodeType == "dependNode") return true;
+    if (node->cls->name == r.nodeType) return true;
+    if (r.nodeType == "dagNode") return node->hasFn(MFn::kDagNode);
+    if (r.nodeType == "shape") return node->hasFn(MFn::kShape);
+    if (r.nodeType == "light") return node->hasFn(MFn::kLight);
+    return false;
+}
+
+void deliverNode(Kind kind, Node* node) {
+    for (MCallbackId id : snapshot(kind)) {
+        Registration* r = lookup(id);
+        if (!r || !typeMatches(*r, node)) continue;
+        MObject object = Bridge::object(node);
+        reinterpret_cast<MMessage::MNodeFunction>(r->func)(object, r->client);
+    }
+}
+
+void deliverParent(Kind kind, const Path& child, const Path& parent) {
+    for (MCallbackId id : snapshot(kind)) {
+        Registration* r = lookup(id);
+        if (!r) continue;
+        MDagPath c = Bridge::path(child), p = Bridge::path(parent);
+        reinterpret_cast<MDagMessage::MDagParentChangeFunction>(r->func)(c, p, r->client);
+    }
+}
+
+} // namespace
+
+double idleClock() {
+    static const auto start = std::chrono::steady_clock::now();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+MCallbackId add(Registration registration) {
+    MCallbackId id = nextId++;
+    table()[id] = std::move(registration);
+    return id;
+}
+
+bool remove(MCallbackId id) { return table().erase(id) > 0; }
+
+void nodeAdded(Node* node) { deliverNode(Kind::NodeAdded, node); }
+void nodeRemoved(Node* node) { deliverNode(Kind::NodeRemoved, node); }
+void childAdded(const Path& child, const Path& parent) { deliverParent(Kind::ChildAdded, child, parent); }
+void childRemoved(const Path& child, const Path& parent) { deliverParent(Kind::ChildRemoved, child, parent); }
+
+void nodeDirty(Node* node, const Plug& plug) {
+    for (Kind kind : {Kind::NodeDirtyPlug, Kind::NodeDirty}) {
+        for (MCallbackId id : snapshot(kind)) {
+            Registration* r = lookup(id);
+            if (!r || r->node != node) continue;
+            MObject object = Bridge::object(node);
+            if (kind == Kind::NodeDirtyPlug) {
+                MPlug p = Bridge::plug(plug);
+                reinterpret_cast<MMessage::MNodePlugFunction>(r->func)(object, p, r->client);
+            } else {
+                reinterpret_cast<MMessage::MNodeFunction>(r->func)(object, r->client);
+            }
+        }
+    }
+}
+
+void worldMatrixModified(Node* transform, int flags) {
+    for (MCallbackId id : snapshot(Kind::WorldMatrix)) {
+        Registration* r = lookup(id);
+        if (!r || std::find(r->path.begin(), r->path.end(), transform) == r->path.end()) continue;
+        // The path must still exist: a path that was cut off the DAG no longer moves.
+        bool attached = true;
+        for (size_t i = 0; i < r->path.size() && attached; ++i) {
+            Node* parent = i == 0 ? Scene::get().world() : r->path[i - 1];
+            const auto& kids = parent->children;
+            attached = std::find(kids.begin(), kids.end(), r->path[i]) != kids.end();
+        }
+        if (!attached) continue;
+        MObject object = Bridge::object(transform);
+        auto modified = static_cast<MDagMessage::MatrixModifiedFlags>(flags);
+        reinterpret_cast<MDagMessage::MWorldMatrixModifiedFunction>(r->func)(object, modified, r->client);
+    }
+}
+
+void preConnection(const Plug& src, const Plug& dst, bool made) {
+    for (MCallbackId id : snapshot(Kind::PreConnection)) {
+        Registration* r = lookup(id);
+        if (!r) continue;
+        MPlug s = Bridge::plug(src), d = Bridge::plug(dst);
+        reinterpret_cast<MMessage::MConnFunction>(r->func)(s, d, made, r->client);
+    }
+}
+
+void scene(int message) {
+    for (MCallbackId id : snapshot(Kind::Scene)) {
+        Registration* r = lookup(id);
+        if (!r || r->sceneMessage != message) continue;
+        reinterpret_cast<MMessage::MBasicFunction>(r->func)(r->client);
+    }
+}
+
+bool hasTimers() { return !snapshot(Kind::Timer).empty(); }
+
+double nextTimerDue() {
+    double due = -1;
+    for (const auto& [id, r] : table())
+        if (r.kind == Kind::Timer && (due < 0 || r.next < due)) due = r.next;
+    return due;
+}
+
+double runTimers(double now) {
+    for (MCallbackId id : snapshot(Kind::Timer)) {
+        Registration* r = lookup(id);
+        if (!r || r->next > now) continue;
+        float elapsed = static_cast<float>(now - r->last);
+        float last = static_cast<float>(r->last);
+        r->last = now;
+        r->next = now + r->period;
+        reinterpret_cast<MMessage::MElapsedTimeFunction>(r->func)(elapsed, last, r->client);
+    }
+    return nextTimerDue();
+}
+
+} // namespace mayahost::messages
+
+using namespace mayahost;
+using mayahost::messages::Kind;
+using mayahost::messages::Registration;
+
+static Registration make(Kind kind, void* func, void* client, Node* node = nullptr) {
+    Registration r;
+    r.kind = kind;
+    r.func = func;
+    r.client = client;
+    r.node = node;
+    return r;
+}
+
+static MCallbackId registerOrFail(Registration r, MStatus* status) {
+    if (!r.func) {
+        if (status) *status = MS::kInvalidParameter;
+        return 0;
+    }
+    if (status) *status = MS::kSuccess;
+    return messages::add(std::move(r));
+}
+
+MStatus MMessage::removeCallback(MCallbackId id) { return messages::remove(id) ? MS::kSuccess : MS::kFailure; }
+
+MCallbackId MNodeMessage::addNodeDirtyCallback(MObject& node, MNodePlugFunction func, void* clientData, MStatus* status) {
+    Node* n = Bridge::liveNode(node);
+    if (!n) {
+        if (status) *status = MS::kInvalidParameter;
+        return 0;
+    }
+    return registerOrFail(make(Kind::NodeDirtyPlug, reinterpret_cast<void*>(func), clientData, n), status);
+}
+
+MCallbackId MNodeMessage::addNodeDirtyCallback(MObject& node, MNodeFunction func, void* clientData, MStatus* status) {
+    Node* n = Bridge::liveNode(node);
+    if (!n) {
+        if (status) *status = MS::kInvalidParameter;
+        return 0;
+    }
+    return registerOrFail(make(Kind::NodeDirty, reinterpret_cast<void*>(func), clientData, n), status);
+}
+
+MCallbackId MDagMessage::addChildAddedCallback(MDagParentChangeFunction func, void* clientData, MStatus* status) {
+    return registerOrFail(make(Kind::ChildAdded, reinterpret_cast<void*>(func), clientData), status);
+}
+
+MCallbackId MDagMessage::addChildRemovedCallback(MDagParentChangeFunction func, void* clientData, MStatus* status) {
+    return registerOrFail(make(Kind::ChildRemoved, reinterpret_cast<void*>(func), clientData), status);
+}
+
+MCallbackId MDagMessage::addWorldMatrixModifiedCallback(MDagPath& target, MWorldMatrixModifiedFunction func,
+                                                        void* clientData, MStatus* status) {
+    if (!target.isValid() || target.length() == 0) {
+        if (status) *status = MS::kInvalidParameter;
+        return 0;
+    }
+    Registration r = make(Kind::WorldMatrix, reinterpret_cast<void*>(func), clientData);
+    r.path = Bridge::path(target);
+    return registerOrFail(std::move(r), status);
+}
+
+MCallbackId MDGMessage::addNodeAddedCallback(MNodeFunction func, const MString& nodeType, void* clientData,
+                                             MStatus* status) {
+    Registration r = make(Kind::NodeAdded, reinterpret_cast<void*>(func), clientData);
+    r.nodeType = nodeType.asChar();
+    return registerOrFail(std::move(r), status);
+}
+
+MCallbackId MDGMessage::addNodeRemovedCallback(MNodeFunction func, const MString& nodeType, void* clientData,
+                                               MStatus* status) {
+    Registration r = make(Kind::NodeRemoved, reinterpret_cast<void*>(func), clientData);
+    r.nodeType = nodeType.asChar();
+    return registerOrFail(std::move(r), status);
+}
+
+MCallbackId MDGMessage::addPreConnectionCallback(MConnFunction func, void* clientData, MStatus* status) {
+    return registerOrFail(make(Kind::PreConnection, reinterpret_cast<void*>(func), clientData), status);
+}
+
+MCallbackId MSceneMessage::addCallback(Message message, MBasicFunction func, void* clientData, MStatus* status) {
+    Registration r = make(Kind::Scene, reinterpret_cast<void*>(func), clientData);
+    r.sceneMessage = message;
+    return registerOrFail(std::move(r), status);
+}
+
+MCallbackId MTimerMessage::addTimerCallback(float period, MElapsedTimeFunction func, void* clientData,
+                                            MStatus* status) {
+    if (period <= 0) {
+        if (status) *status = MS::kInvalidParameter;
+        return 0;
+    }
+    Registration r = make(Kind::Timer, reinterpret_cast<void*>(func), clientData);
+    r.period = period;
+    r.last = messages::idleClock();
+    r.next = r.last + period;
+    return registerOrFail(std::move(r), status);
+}
