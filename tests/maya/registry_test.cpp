@@ -2,6 +2,10 @@
 
 #include "SceneHarness.h"
 
+#include "Host.h"
+
+#include "link/Platform.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
@@ -270,6 +274,23 @@ TEST_F(Registry, HandlesAreOnlyStoredIntoObjectsSentAsNew)
     bool stored = false;
     scene.registry.forEachShape([&](MayaShape* shape) { stored = shape->remoteHandle == 0x99; });
     EXPECT_TRUE(stored);
+}
+
+} // namespace
+
+namespace {
+
+TEST(IdleRefresh, RedrawsOnlyWhenNoFrameRanFor40Milliseconds)
+{
+    SceneHarness scene;
+    auto& view = mayahost::host::viewport();
+    scene.registry.lastDriverTick = kvt::platform::tickCountMilliseconds() + 60000; // a frame "just ran"
+    int before = view.redrawRequests;
+    mayahost::host::idle(0.1);
+    EXPECT_EQ(view.redrawRequests, before);
+    scene.registry.lastDriverTick = 0; // long ago
+    mayahost::host::idle(0.1);
+    EXPECT_GT(view.redrawRequests, before);
 }
 
 } // namespace
