@@ -63,6 +63,8 @@ void deliverParent(Kind kind, const Path& child, const Path& parent) {
 
 } // namespace
 
+std::size_t registeredCount() { return table().size(); }
+
 double idleClock() {
     static const auto start = std::chrono::steady_clock::now();
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

@@ -39,5 +39,6 @@ struct Registration {
 MCallbackId add(Registration registration);
 bool remove(MCallbackId id);
 double idleClock(); // seconds since the host started
+std::size_t registeredCount(); // callbacks registered and not yet removed
 
 } // namespace mayahost::messages

@@ -1,0 +1,80 @@
+// The scene mirror's per-frame costs: writing a changed 1,000,000-triangle mesh
+// (extraction and conversion into the request) and 10,000 changed transforms.
+
+#include "SceneHarness.h"
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstring>
+#include <vector>
+
+using namespace kvt;
+
+namespace {
+
+MayaShape* onlyShape(MayaSceneRegistry& registry)
+{
+    MayaShape* found = nullptr;
+    registry.forEachShape([&](MayaShape* shape) { found = shape; });
+    return found;
+}
+
+void BM_MillionTriangleMesh(benchmark::State& state)
+{
+    SceneHarness scene;
+    scene.mel("polyPlane -n big -sx 708 -sy 708"); // 1,002,528 triangles
+    auto first = scene.frame();
+    if (first.empty() || first[0].kind != RecordKind::Mesh) {
+        state.SkipWithError("no mesh record");
+        return;
+    }
+    const std::int64_t vertices = first[0].mesh.vertexCount;
+    const std::int64_t bytes = 64 + 8 + std::int64_t(first[0].mesh.indexCount) * 4 + vertices * 32;
+    MayaShape* shape = onlyShape(scene.registry);
+    double seconds = 0;
+    for (auto _ : state) {
+        scene.registry.queueShape(shape);
+        auto t0 = std::chrono::steady_clock::now();
+        auto records = scene.frame(~0ull, false);
+        seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+        benchmark::DoNotOptimize(records.data());
+    }
+    // The floor: memcpy of the same bytes.
+    std::vector<std::uint8_t> from(bytes, 1), to(bytes);
+    auto t0 = std::chrono::steady_clock::now();
+    for (std::int64_t i = 0; i < state.iterations(); ++i) {
+        std::memcpy(to.data(), from.data(), bytes);
+        benchmark::DoNotOptimize(to.data());
+    }
+    double floor = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    state.counters["vertices_per_s"] = benchmark::Counter(double(vertices) * state.iterations() / seconds);
+    state.counters["ratio_to_memcpy"] = seconds / floor;
+    state.counters["triangles"] = double(first[0].mesh.indexCount / 3);
+}
+BENCHMARK(BM_MillionTriangleMesh)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_TenThousandTransforms(benchmark::State& state)
+{
+    SceneHarness scene;
+    // Separate cubes: instancing one mesh 10,000 times would make each new instance re-mark
+    // all earlier ones through its shading connection, which is scene building, not this.
+    for (int i = 0; i < 10000; ++i)
+        scene.mel("polyCube");
+    scene.frame();
+    std::vector<MayaSceneObject*> instances;
+    scene.registry.forEachInstance([&](MayaSceneObject* instance) { instances.push_back(instance); });
+    for (auto _ : state) {
+        for (MayaSceneObject* instance : instances)
+            scene.registry.markMatrix(instance);
+        auto records = scene.frame(~0ull, false);
+        benchmark::DoNotOptimize(records.data());
+    }
+    state.counters["records_per_s"] =
+        benchmark::Counter(double(instances.size()), benchmark::Counter::kIsIterationInvariantRate);
+}
+BENCHMARK(BM_TenThousandTransforms)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

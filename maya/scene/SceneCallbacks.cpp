@@ -1,0 +1,218 @@
+#include "SceneCallbacks.h"
+
+#include "MaterialTag.h"
+#include "MayaSceneRegistry.h"
+
+#include "link/Headers.h"
+#include "link/Link.h"
+#include "link/Platform.h"
+#include "link/RelLink.h"
+
+#include <maya/M3dView.h>
+#include <maya/MDGMessage.h>
+#include <maya/MDagMessage.h>
+#include <maya/MDagPath.h>
+#include <maya/MFnDagNode.h>
+#include <maya/MItDag.h>
+#include <maya/MItDependencyNodes.h>
+#include <maya/MNodeMessage.h>
+#include <maya/MPlug.h>
+#include <maya/MSceneMessage.h>
+#include <maya/MTimerMessage.h>
+
+namespace {
+
+MayaSceneRegistry& registryOf(void* clientData) { return *static_cast<MayaSceneRegistry*>(clientData); }
+
+bool isVisibilityPlug(const MPlug& plug)
+{
+    MString name = plug.partialName(false, false, false, false, false, false);
+    return name == "v" || name == "do";
+}
+
+// Shapes whose instances follow transform visibility and DAG removal.
+bool isInstancedShapeType(MFn::Type type)
+{
+    return type == MFn::kNurbsSurface || type == MFn::kMesh || type == MFn::kAmbientLight ||
+           type == MFn::kDirectionalLight || type == MFn::kPointLight || type == MFn::kSpotLight;
+}
+
+void visibilityWalk(MayaSceneRegistry& registry, const MDagPath& transform)
+{
+    unsigned children = transform.childCount();
+    for (unsigned i = 0; i < children; ++i) {
+        MDagPath child(transform);
+        child.push(transform.child(i));
+        MFn::Type type = child.apiType();
+        if (type == MFn::kTransform)
+            visibilityWalk(registry, child);
+        else if (isInstancedShapeType(type))
+            if (MayaSceneObject* instance = registry.findInstance(child))
+                registry.markVisibility(instance);
+    }
+}
+
+void idleRefresh(float, float, void* clientData)
+{
+    MayaSceneRegistry& registry = registryOf(clientData);
+    if (kvt::platform::tickCountMilliseconds() < registry.lastDriverTick + 40)
+        return;
+    M3dView::active3dView().refresh(false, true);
+}
+
+void sceneReset(void* clientData) { registryOf(clientData).resetScene(); }
+
+void transformDirty(MObject& node, MPlug& plug, void* clientData)
+{
+    if (!isVisibilityPlug(plug))
+        return;
+    MDagPathArray paths;
+    MFnDagNode(node).getAllPaths(paths);
+    for (unsigned i = 0; i < paths.length(); ++i)
+        visibilityWalk(registryOf(clientData), paths[i]);
+}
+
+void watchTransform(MayaSceneRegistry& registry, MObject node)
+{
+    registry.sceneCallbacks.push_back(MNodeMessage::addNodeDirtyCallback(node, transformDirty, &registry));
+}
+
+// A shading engine made while an assignment from Unreal is pending takes its name.
+void tagIfAssigning(MayaSceneRegistry& registry, MObject& node)
+{
+    if (!registry.link || !registry.link->isConnected())
+        return;
+    kvt::ByteView response = registry.link->response().bytes();
+    auto at = kvt::followLink(response, kvt::kAssignMaterialOffset, sizeof(char16_t));
+    if (!at)
+        return;
+    if (auto name = response.string16(*at))
+        tagShadingEngine(node, registry.materialAttribute, *name);
+}
+
+void nodeAdded(MObject& node, void* clientData)
+{
+    MayaSceneRegistry& registry = registryOf(clientData);
+    if (node.hasFn(MFn::kTransform))
+        watchTransform(registry, node);
+    if (node.hasFn(MFn::kShadingEngine))
+        tagIfAssigning(registry, node);
+    // Directional, point and ambient lights get their objects when childAdded reaches them.
+    switch (node.apiType()) {
+    case MFn::kMesh: registry.getOrCreateShape<MayaModel>(node); break;
+    case MFn::kNurbsSurface: registry.getOrCreateShape<MayaNurbsSurface>(node); break;
+    case MFn::kSpotLight: registry.getOrCreateShape<MayaSpotLight>(node); break;
+    default: break;
+    }
+}
+
+void nodeRemoved(MObject& node, void* clientData)
+{
+    MayaSceneRegistry& registry = registryOf(clientData);
+    if (MayaShape* shape = registry.findShape(MObjectHandle(node)))
+        registry.removeShape(shape);
+}
+
+void connectionChange(MPlug& source, MPlug& destination, bool, void* clientData)
+{
+    MayaSceneRegistry& registry = registryOf(clientData);
+    MObject to = destination.node();
+    MObject from = source.node();
+    if (to.apiType() != MFn::kShadingEngine ||
+        (from.apiType() != MFn::kMesh && from.apiType() != MFn::kNurbsSurface))
+        return;
+    auto* model = dynamic_cast<MayaModel*>(registry.findShape(MObjectHandle(from)));
+    if (!model)
+        return;
+    registry.queueShape(model);
+    MDagPathArray paths;
+    MFnDagNode(from).getAllPaths(paths);
+    for (unsigned i = 0; i < paths.length(); ++i)
+        if (MayaSceneObject* instance = registry.findInstance(paths[i]))
+            registry.markMaterials(instance);
+}
+
+bool parentIsWorld(MDagPath parent)
+{
+    parent.pop(parent.length());
+    return parent.apiType() == MFn::kWorld;
+}
+
+void childAdded(MDagPath& child, MDagPath& parent, void* clientData)
+{
+    if (parentIsWorld(parent))
+        registryOf(clientData).addSubtree(child);
+}
+
+void childRemoved(MDagPath& child, MDagPath& parent, void* clientData)
+{
+    if (parentIsWorld(parent))
+        registryOf(clientData).removeSubtree(child);
+}
+
+void worldMatrixModified(MObject&, MDagMessage::MatrixModifiedFlags&, void* clientData)
+{
+    MayaSceneRegistry::instance().markMatrix(static_cast<MayaSceneObject*>(clientData));
+}
+
+void shapeDirty(MObject&, MPlug& plug, void* clientData)
+{
+    auto* shape = static_cast<MayaShape*>(clientData);
+    if (isVisibilityPlug(plug))
+        MayaSceneRegistry::instance().markShapeVisibility(shape);
+    else
+        MayaSceneRegistry::instance().queueShape(shape);
+}
+
+template <class Shape> void scanShapes(MayaSceneRegistry& registry, MFn::Type type)
+{
+    for (MItDependencyNodes it(type); !it.isDone(); it.next())
+        registry.getOrCreateShape<Shape>(it.thisNode());
+}
+
+} // namespace
+
+MCallbackId registerIdleRefresh(MayaSceneRegistry& registry)
+{
+    return MTimerMessage::addTimerCallback(0.033f, idleRefresh, &registry);
+}
+
+MCallbackId watchShape(MObject& node, MayaShape* shape)
+{
+    return MNodeMessage::addNodeDirtyCallback(node, shapeDirty, shape);
+}
+
+void watchInstance(MayaSceneObject& instance)
+{
+    instance.keepCallback(MDagMessage::addWorldMatrixModifiedCallback(instance.path, worldMatrixModified, &instance));
+}
+
+void MayaSceneRegistry::registerCallbacks()
+{
+    if (callbacksRegistered)
+        return;
+    callbacksRegistered = 1;
+    auto keep = [this](MCallbackId id) { sceneCallbacks.push_back(id); };
+    keep(MSceneMessage::addCallback(MSceneMessage::kBeforeNew, sceneReset, this));
+    keep(MSceneMessage::addCallback(MSceneMessage::kBeforeOpen, sceneReset, this));
+    keep(MDGMessage::addNodeAddedCallback(nodeAdded, "dependNode", this));
+    keep(MDGMessage::addNodeRemovedCallback(nodeRemoved, "dependNode", this));
+    // Registered twice, as Maya has always been asked; the second run finds the marks set.
+    keep(MDGMessage::addPreConnectionCallback(connectionChange, this));
+    keep(MDGMessage::addPreConnectionCallback(connectionChange, this));
+    keep(MDagMessage::addChildAddedCallback(childAdded, this));
+    keep(MDagMessage::addChildRemovedCallback(childRemoved, this));
+
+    for (MItDependencyNodes it(MFn::kTransform); !it.isDone(); it.next())
+        watchTransform(*this, it.thisNode());
+    scanShapes<MayaModel>(*this, MFn::kMesh);
+    scanShapes<MayaNurbsSurface>(*this, MFn::kNurbsSurface);
+    scanShapes<MayaSpotLight>(*this, MFn::kSpotLight);
+    scanShapes<MayaDirectionalLight>(*this, MFn::kDirectionalLight);
+    scanShapes<MayaPointLight>(*this, MFn::kPointLight);
+    scanShapes<MayaAmbientLight>(*this, MFn::kAmbientLight);
+    MItDag dag(MItDag::kDepthFirst);
+    MDagPath world;
+    dag.getPath(world);
+    addSubtree(world);
+}

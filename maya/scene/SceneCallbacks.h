@@ -1,0 +1,18 @@
+#pragma once
+// The Maya messages that keep the mirror current: each turns an edit into a mark on a
+// mirror object and queues it for the next request.
+
+#include <maya/MMessage.h>
+#include <maya/MObject.h>
+
+class MayaSceneRegistry;
+class MayaShape;
+class MayaSceneObject;
+
+// The idle timer: forces a redraw of the active view when no frame ran for 40 ms, so the
+// link keeps being serviced while Maya is idle.
+MCallbackId registerIdleRefresh(MayaSceneRegistry& registry);
+
+// Per-object callbacks; the ids are kept by the object and removed with it.
+MCallbackId watchShape(MObject& node, MayaShape* shape);
+void watchInstance(MayaSceneObject& instance);
