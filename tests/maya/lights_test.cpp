@@ -42,7 +42,7 @@ TEST_F(Lights, SpotConeUsesTheHalfAngleFactorAndIsOrdered)
     scene.mel("setAttr spotShape.penumbraAngle -10");
     auto narrowed = scene.frame();
     ASSERT_EQ(narrowed.size(), 1u); // only the light's record: its instance did not move
-    EXPECT_LT(narrowed[0].spot.innerConeAngle, narrowed[0].spot.outerConeAngle);
+    EXPECT_LT(+narrowed[0].spot.innerConeAngle, +narrowed[0].spot.outerConeAngle);
     EXPECT_NEAR(narrowed[0].spot.outerConeAngle, 20.00059f, 1e-3);
 }
 

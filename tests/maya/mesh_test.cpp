@@ -63,7 +63,7 @@ TEST_F(Mesh, ColourSetArrivesBlueGreenRedAlpha)
 {
     scene.mel("polyPlane -n plane -sx 1 -sy 1");
     Record plane = meshRecord("polyColorPerVertex -rgb 1 0.5 0 -a 1 planeShape");
-    ASSERT_GT(plane.mesh.vertexCount, 0);
+    ASSERT_GT(+plane.mesh.vertexCount, 0);
     for (std::uint32_t v = 0; v < std::uint32_t(plane.mesh.vertexCount); ++v) {
         FKvtMeshVertex vertex = plane.vertex(v);
         EXPECT_EQ(vertex.colour[0], 0);   // blue
@@ -91,7 +91,7 @@ TEST_F(Mesh, AllNegativeMeshHasTrueMaxima)
     EXPECT_FLOAT_EQ(+mesh.mesh.boundsMin[1], -9.0f);
     // No UV set: the texture coordinates stay as an earlier frame left them, and no
     // colour set: opaque white.
-    EXPECT_EQ(mesh.vertex(0).colour[1], 255);
+    EXPECT_EQ(+mesh.vertex(0).colour[1], 255);
 }
 
 TEST_F(Mesh, FacesSplitBetweenTwoShadingEnginesGiveTwoSections)
@@ -124,9 +124,9 @@ TEST_F(Mesh, FacesSplitBetweenTwoShadingEnginesGiveTwoSections)
 TEST_F(Mesh, NurbsSurfaceIsSentAsPolygonsWithItsUVs)
 {
     Record surface = meshRecord("nurbsPlane -n sheet");
-    EXPECT_GT(surface.mesh.vertexCount, 0);
-    EXPECT_GT(surface.mesh.indexCount, 0);
-    EXPECT_EQ(surface.mesh.indexCount % 3, 0);
+    EXPECT_GT(+surface.mesh.vertexCount, 0);
+    EXPECT_GT(+surface.mesh.indexCount, 0);
+    EXPECT_EQ(+surface.mesh.indexCount % 3, 0);
 }
 
 } // namespace

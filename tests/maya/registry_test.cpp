@@ -64,8 +64,8 @@ TEST_F(Registry, FirstRequestAfterAClaimCarriesTheWholeSceneShapesFirst)
         const Record& t = records[i];
         EXPECT_EQ(t.kind, RecordKind::Transform);
         EXPECT_TRUE(t.isNew() && t.hasData() && t.visibilityValid() && t.visible());
-        EXPECT_EQ(t.transform.shapeRefIsAddress, 1);
-        EXPECT_TRUE(shapes.count(t.transform.shapeRef)) << i;
+        EXPECT_EQ(+t.transform.shapeRefIsAddress, 1);
+        EXPECT_TRUE(shapes.count(std::uint64_t{t.transform.shapeRef})) << i;
     }
     // Nothing changed: the next request is the header alone.
     EXPECT_TRUE(scene.frame().empty());
@@ -89,7 +89,7 @@ TEST_F(Registry, NewInstanceOfAKnownShapeNamesItsRemoteHandle)
             continue;
         ++fresh;
         EXPECT_EQ(r.kind, RecordKind::Transform);
-        EXPECT_EQ(r.transform.shapeRefIsAddress, 0);
+        EXPECT_EQ(+r.transform.shapeRefIsAddress, 0);
         EXPECT_EQ(+r.transform.shapeRef, shapeHandle);
     }
     EXPECT_EQ(fresh, 1);
@@ -140,7 +140,7 @@ TEST_F(Registry, HidingAGroupSendsShortRecordsAndHidingAShapeItsFullRecord)
     EXPECT_TRUE(shape[0].hasData());
     EXPECT_TRUE(shape[0].visibilityValid());
     EXPECT_FALSE(shape[0].visible());
-    EXPECT_GT(shape[0].mesh.vertexCount, 0); // the whole body again
+    EXPECT_GT(+shape[0].mesh.vertexCount, 0); // the whole body again
 }
 
 TEST_F(Registry, ShowMenuResendsEveryShapeWithMeshesHidden)

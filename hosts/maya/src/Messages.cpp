@@ -11,22 +11,46 @@
 #include <algorithm>
 #include <chrono>
 #include <map>
+#include <set>
 
 namespace mayahost::messages {
 namespace {
 
-std::map<MCallbackId, Registration>& table() {
-    static std::map<MCallbackId, Registration> callbacks;
-    return callbacks;
+// Every registration, with its ids by kind, and by kind and node for the messages that
+// concern one node (node dirty, and world matrix for every node on the watched path), so
+// that delivering a message costs what it reaches, not what is registered. One object,
+// so that all of it lives as long as the first registration needs it.
+using IdSet = std::set<MCallbackId>;
+struct Callbacks {
+    std::map<MCallbackId, Registration> table;
+    std::map<Kind, IdSet> byKind;
+    std::map<std::pair<Kind, Node*>, IdSet> byNode;
+};
+Callbacks& callbacks() {
+    static Callbacks all;
+    return all;
 }
+std::map<MCallbackId, Registration>& table() { return callbacks().table; }
+std::map<Kind, IdSet>& byKind() { return callbacks().byKind; }
+std::map<std::pair<Kind, Node*>, IdSet>& byNode() { return callbacks().byNode; }
 MCallbackId nextId = 1;
+
+std::vector<Node*> indexNodes(const Registration& r) {
+    if (r.kind == Kind::NodeDirtyPlug || r.kind == Kind::NodeDirty) return {r.node};
+    if (r.kind == Kind::WorldMatrix) return std::vector<Node*>(r.path.begin(), r.path.end());
+    return {};
+}
 
 // Ids of one kind, in registration order, taken before delivery starts.
 std::vector<MCallbackId> snapshot(Kind kind) {
-    std::vector<MCallbackId> ids;
-    for (const auto& [id, r] : table())
-        if (r.kind == kind) ids.push_back(id);
-    return ids;
+    const IdSet& ids = byKind()[kind];
+    return std::vector<MCallbackId>(ids.begin(), ids.end());
+}
+
+std::vector<MCallbackId> snapshot(Kind kind, Node* node) {
+    auto it = byNode().find({kind, node});
+    if (it == byNode().end()) return {};
+    return std::vector<MCallbackId>(it->second.begin(), it->second.end());
 }
 
 Registration* lookup(MCallbackId id) {
@@ -72,11 +96,25 @@ double idleClock() {
 
 MCallbackId add(Registration registration) {
     MCallbackId id = nextId++;
+    byKind()[registration.kind].insert(id);
+    for (Node* node : indexNodes(registration)) byNode()[{registration.kind, node}].insert(id);
     table()[id] = std::move(registration);
     return id;
 }
 
-bool remove(MCallbackId id) { return table().erase(id) > 0; }
+bool remove(MCallbackId id) {
+    auto it = table().find(id);
+    if (it == table().end()) return false;
+    byKind()[it->second.kind].erase(id);
+    for (Node* node : indexNodes(it->second)) {
+        auto entry = byNode().find({it->second.kind, node});
+        if (entry == byNode().end()) continue;
+        entry->second.erase(id);
+        if (entry->second.empty()) byNode().erase(entry);
+    }
+    table().erase(it);
+    return true;
+}
 
 void nodeAdded(Node* node) { deliverNode(Kind::NodeAdded, node); }
 void nodeRemoved(Node* node) { deliverNode(Kind::NodeRemoved, node); }
@@ -85,7 +123,7 @@ void childRemoved(const Path& child, const Path& parent) { deliverParent(Kind::C
 
 void nodeDirty(Node* node, const Plug& plug) {
     for (Kind kind : {Kind::NodeDirtyPlug, Kind::NodeDirty}) {
-        for (MCallbackId id : snapshot(kind)) {
+        for (MCallbackId id : snapshot(kind, node)) {
             Registration* r = lookup(id);
             if (!r || r->node != node) continue;
             MObject object = Bridge::object(node);
@@ -100,7 +138,7 @@ void nodeDirty(Node* node, const Plug& plug) {
 }
 
 void worldMatrixModified(Node* transform, int flags) {
-    for (MCallbackId id : snapshot(Kind::WorldMatrix)) {
+    for (MCallbackId id : snapshot(Kind::WorldMatrix, transform)) {
         Registration* r = lookup(id);
         if (!r || std::find(r->path.begin(), r->path.end(), transform) == r->path.end()) continue;
         // The path must still exist: a path that was cut off the DAG no longer moves.
