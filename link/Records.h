@@ -162,7 +162,7 @@ constexpr std::uint32_t longRecordSize(RecordKind kind)
 // ---- the axis convention -------------------------------------------------------------------
 // Maya's Y (up) and Z are exchanged in every position, direction and matrix on the wire.
 
-inline constexpr int kAxisSwap[4] = {0, 2, 1, 3};
+constexpr int kAxisSwap[4] = {0, 2, 1, 3};
 
 // Writes a Maya matrix (row vectors, translation in row 3) with rows and columns in
 // the order 0, 2, 1, 3.

@@ -150,7 +150,10 @@ TEST_F(Registry, ShowMenuResendsEveryShapeWithMeshesHidden)
     scene.mel("pointLight -n off");
     scene.mel("setAttr offShape.visibility 0");
     scene.frame();
-    const std::uint64_t noMeshes = ~std::uint64_t(4);
+    // The driver passes the complement of the viewport's object-type exclusions.
+    scene.mel("modelEditor -e -polymeshes 0 modelPanel4");
+    const std::uint64_t noMeshes = ~mayahost::host::viewport().exclusions;
+    EXPECT_EQ(noMeshes & 4, 0u);
     auto records = scene.frame(noMeshes);
     ASSERT_EQ(records.size(), 3u);
     for (const Record& r : records) {

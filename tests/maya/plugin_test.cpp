@@ -1,0 +1,37 @@
+// The plug-in loaded and unloaded by the `maya` program as Maya would: nothing of it may
+// be called after unloading, even while Maya idles with its timers running.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <sys/wait.h>
+
+namespace {
+
+std::string runMaya(const std::string& mel, int* status)
+{
+    std::string command = std::string(MAYA_PROGRAM) + " -batch -command '" + mel + "' 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    std::string output;
+    char buffer[4096];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        output.append(buffer, n);
+    int rc = pclose(pipe);
+    *status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+    return output;
+}
+
+TEST(Plugin, LoadsIdlesAndUnloadsCleanly)
+{
+    int status = -1;
+    std::string out = runMaya(std::string("loadPlugin \"") + PLUGIN_PATH +
+                                  "\"; polyCube -n box; pause -sec 0.2; unloadPlugin QuorbellMirror; "
+                                  "pause -sec 0.2; move -r 1 1 1 box; delete box; polyCube;",
+                              &status);
+    EXPECT_EQ(status, 0) << out;
+    EXPECT_EQ(out.find("Error"), std::string::npos) << out;
+}
+
+} // namespace
