@@ -362,16 +362,16 @@ UPackage* LoadPackage(UPackage* InOuter, const TCHAR* InLongPackageName, uint32)
 UObject* StaticLoadObject(UClass* Class, UObject* InOuter, const TCHAR* Name, const TCHAR*, uint32 LoadFlags, void*, bool) {
     FString Path = FString(Name).TrimStartAndEnd();
     if (Path.IsEmpty()) return nullptr;
-    if (UObject* Found = StaticFindObject(Class, InOuter, *Path)) return Found;
-    if (InOuter || !Path.StartsWith(TEXT("/"))) return nullptr;
+    if (InOuter || !Path.StartsWith(TEXT("/"))) return StaticFindObject(Class, InOuter, *Path);
+    if (Class && Class->IsChildOf(UPackage::StaticClass())) return LoadPackage(nullptr, *Path, LoadFlags);
     FString PackageName = Path, ObjectName;
     if (!Path.Split(TEXT("."), &PackageName, &ObjectName)) {
         // A package name alone means the asset of the same name inside it.
         int32 Slash;
         Path.FindLastChar(u'/', Slash);
-        ObjectName = Path.Mid(Slash + 1);
-        Path = PackageName + TEXT(".") + ObjectName;
+        Path = PackageName + TEXT(".") + Path.Mid(Slash + 1);
     }
+    if (UObject* Found = StaticFindObject(Class, nullptr, *Path)) return Found;
     if (!LoadPackage(nullptr, *PackageName, LoadFlags)) return nullptr;
     return StaticFindObject(Class, nullptr, *Path);
 }
