@@ -166,6 +166,10 @@ FString FPackageName::GetLongPackagePath(const FString& InLongPackageName) {
     return InLongPackageName.FindLastChar(u'/', Slash) ? InLongPackageName.Left(Slash) : InLongPackageName;
 }
 
+bool UE4Host::IsLoadingContentPackage(const FString& LongPackageName) {
+    return LoadingPackages().count(std::u16string(*LongPackageName)) != 0;
+}
+
 UPackage* UE4Host::LoadContentPackage(const FString& LongPackageName) {
     FString Filename;
     if (!FPackageName::TryConvertLongPackageNameToFilename(LongPackageName, Filename, FPackageName::GetAssetPackageExtension())) return nullptr;

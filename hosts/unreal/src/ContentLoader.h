@@ -4,4 +4,5 @@
 
 namespace UE4Host {
 UPackage* LoadContentPackage(const FString& LongPackageName);
+bool IsLoadingContentPackage(const FString& LongPackageName);
 }

@@ -371,6 +371,8 @@ UObject* StaticLoadObject(UClass* Class, UObject* InOuter, const TCHAR* Name, co
         Path.FindLastChar(u'/', Slash);
         Path = PackageName + TEXT(".") + Path.Mid(Slash + 1);
     }
+    // An asset still being read is not there yet: a file that needs itself fails.
+    if (UE4Host::IsLoadingContentPackage(PackageName)) return nullptr;
     if (UObject* Found = StaticFindObject(Class, nullptr, *Path)) return Found;
     if (!LoadPackage(nullptr, *PackageName, LoadFlags)) return nullptr;
     return StaticFindObject(Class, nullptr, *Path);
@@ -489,8 +491,8 @@ void UE4Host::DestroyAllObjects() {
     // Compiled-in classes and their script packages stay: their libraries are still loaded.
     for (auto& Item : S.Items) {
         if (!Item.Object || Item.Object->GetClass() == UClass::StaticClass()) continue;
-        const UPackage* Package = Cast<UPackage>(static_cast<UObject*>(Item.Object));
-        if (Package && Package->HasAnyPackageFlags(PKG_CompiledIn)) continue;
+        const UPackage* Package = static_cast<UObject*>(Item.Object)->GetOutermost();
+        if (Package && Package->HasAnyPackageFlags(PKG_CompiledIn)) continue; // script packages and their metadata
         All.push_back(Item.Object);
     }
     S.Destroy(All);
