@@ -161,7 +161,9 @@ TEST_F(ModuleTest, TheModulesMenuEntryRunsForTheChosenSelection) {
     Tools().GetAssetActions({Temp}, Menu);
     Temp->MarkPendingKill();
     for (const auto& Entry : Menu.GetEntries()) {
-        if (Entry.Label.ToString() == TEXT("Test Entry")) EXPECT_TRUE(Entry.Action.Execute());
+        if (Entry.Label.ToString() == TEXT("Test Entry")) {
+            EXPECT_TRUE(Entry.Action.Execute());
+        }
     }
     EXPECT_EQ(Count("chose nothing (1 objects)"), 1);
 }
