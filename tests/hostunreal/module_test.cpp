@@ -75,6 +75,9 @@ TEST_F(ModuleTest, ModuleClassesAreRegisteredUnderTheirScriptPackage) {
     EXPECT_TRUE(Package->HasAnyPackageFlags(PKG_CompiledIn));
     EXPECT_TRUE(Package->HasAnyPackageFlags(PKG_Developer));
     EXPECT_EQ(Package->GetMetaData()->GetValue(Class, TEXT("IncludePath")), TEXT("TestActor.h"));
+    EXPECT_TRUE(Package->GetGuid().IsValid());
+    ASSERT_NE(Class->GetCppTypeInfo(), nullptr);
+    EXPECT_FALSE(Class->GetCppTypeInfo()->IsAbstract());
 }
 
 TEST_F(ModuleTest, TheModuleTicksFollowsTheWorldAndItsObjectsGoWithIt) {

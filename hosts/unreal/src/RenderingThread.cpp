@@ -56,8 +56,9 @@ bool IsInRenderingThread() { return !GIsThreadedRendering || std::this_thread::g
 
 void StartRenderingThread() {
     FRenderThread& T = RT();
-    if (GIsThreadedRendering || !GUseThreadedRendering) return;
-    T.GameThreadId = std::this_thread::get_id();
+    if (GIsThreadedRendering) return;
+    T.GameThreadId = std::this_thread::get_id(); // the engine starts rendering from its game thread
+    if (!GUseThreadedRendering) return;
     T.bStop = false;
     T.Thread = std::thread([&T] { T.Run(); });
     T.ThreadId = T.Thread.get_id();

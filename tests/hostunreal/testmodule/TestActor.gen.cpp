@@ -19,6 +19,8 @@ UClass* Z_Construct_UClass_ATestActor() {
             UObjectForceRegistration(OuterClass);
             OuterClass->ClassFlags |= (EClassFlags)0x20900080u;
             OuterClass->StaticLink();
+            static TCppClassTypeInfo<TCppClassTypeTraits<ATestActor>> StaticCppClassTypeInfo;
+            OuterClass->SetCppTypeInfo(&StaticCppClassTypeInfo);
             UMetaData* MetaData = OuterClass->GetOutermost()->GetMetaData();
             MetaData->SetValue(OuterClass, TEXT("IncludePath"), TEXT("TestActor.h"));
             MetaData->SetValue(OuterClass, TEXT("ModuleRelativePath"), TEXT("TestActor.h"));
@@ -36,6 +38,12 @@ UPackage* Z_Construct_UPackage__Script_HostTestModule() {
     if (!ReturnPackage) {
         ReturnPackage = CastChecked<UPackage>(StaticFindObjectFast(UPackage::StaticClass(), nullptr, FName(TEXT("/Script/HostTestModule")), false, false));
         ReturnPackage->SetPackageFlags(PKG_CompiledIn | 0x00000080);
+        FGuid Guid;
+        Guid.A = 0x9E1C07B2;
+        Guid.B = 0x5D7A4C11;
+        Guid.C = 0x00000000;
+        Guid.D = 0x00000000;
+        ReturnPackage->SetGuid(Guid);
     }
     return ReturnPackage;
 }

@@ -46,6 +46,13 @@ public:
     template <class T> T* SpawnActor(UClass* Class, const FActorSpawnParameters& SpawnParameters = FActorSpawnParameters()) {
         return Cast<T>(SpawnActor(Class, nullptr, nullptr, SpawnParameters));
     }
+    template <class T> T* SpawnActor(UClass* Class, FVector const* Location, FRotator const* Rotation,
+                                     const FActorSpawnParameters& SpawnParameters = FActorSpawnParameters()) {
+        return Cast<T>(SpawnActor(Class, Location, Rotation, SpawnParameters));
+    }
+    template <class T> T* SpawnActor(FVector const& Location, FRotator const& Rotation, const FActorSpawnParameters& SpawnParameters = FActorSpawnParameters()) {
+        return Cast<T>(SpawnActor(T::StaticClass(), &Location, &Rotation, SpawnParameters));
+    }
     bool DestroyActor(AActor* Actor, bool bNetForce = false, bool bShouldModifyLevel = true);
 
     // Sends every component update requested this frame to the renderer.

@@ -37,7 +37,12 @@ public:
     // Reports the references of an object of this class (the most derived reporter).
     void CallAddReferencedObjects(UObject* Object, FReferenceCollector& Collector) const { ClassAddReferencedObjects(Object, Collector); }
 
+    void SetCppTypeInfo(ICppClassTypeInfo* InCppTypeInfo) { CppTypeInfo = InCppTypeInfo; }
+    ICppClassTypeInfo* GetCppTypeInfo() const { return CppTypeInfo; }
+
     EClassFlags ClassFlags = CLASS_None;
+    FName ClassConfigName;
+    ICppClassTypeInfo* CppTypeInfo = nullptr;
     EClassCastFlags ClassCastFlags = CASTCLASS_None;
     UClass* ClassWithin = nullptr;
     uint32 PropertiesSize = 0;

@@ -124,6 +124,7 @@ enum EInternal { EC_InternalUseOnlyConstructor };
 #define UPARAM(...)
 
 #define COMPILED_IN_FLAGS(TStaticFlags) (TStaticFlags | CLASS_Intrinsic)
+#define COMPILED_IN_INTRINSIC 0
 #define DECLARE_SERIALIZER(TClass)
 #define DECLARE_VTABLE_PTR_HELPER_CTOR(API, TClass)
 #define DEFINE_VTABLE_PTR_HELPER_CTOR(TClass)
@@ -228,3 +229,15 @@ struct FCompiledInDefer {
 // Object classes cannot be abstract in C++ (the object system constructs every class);
 // an operation every subclass must provide stops the program when it was not.
 #define PURE_VIRTUAL(func, extra) { checkf(false, "Pure virtual not implemented (" #func ")"); extra }
+
+// C++ type information the generated code attaches to each class.
+template <class T> struct TCppClassTypeTraits {
+    enum { IsAbstract = std::is_abstract_v<T> };
+};
+struct ICppClassTypeInfo {
+    virtual ~ICppClassTypeInfo() = default;
+    virtual bool IsAbstract() const = 0;
+};
+template <class Traits> struct TCppClassTypeInfo : ICppClassTypeInfo {
+    bool IsAbstract() const override { return Traits::IsAbstract; }
+};

@@ -15,6 +15,11 @@ private:
     std::map<std::pair<const UObject*, int32>, FString> Values;
 };
 
+struct FGuid {
+    uint32 A = 0, B = 0, C = 0, D = 0;
+    bool IsValid() const { return (A | B | C | D) != 0; }
+};
+
 class COREUOBJECT_API UPackage : public UObject {
     UE4HOST_DECLARE_CLASS(UPackage, UObject, CLASS_Native | CLASS_Intrinsic, TEXT("/Script/CoreUObject"), COREUOBJECT_API)
 public:
@@ -24,9 +29,12 @@ public:
     bool HasAnyPackageFlags(uint32 Flags) const { return (PackageFlags & Flags) != 0; }
     uint32 GetPackageFlags() const { return PackageFlags; }
     UMetaData* GetMetaData();
+    void SetGuid(FGuid NewGuid) { Guid = NewGuid; }
+    FGuid GetGuid() const { return Guid; }
     static void AddReferencedObjects(UObject* InThis, FReferenceCollector& Collector);
 
 private:
     uint32 PackageFlags = 0;
     UMetaData* MetaData = nullptr;
+    FGuid Guid;
 };
