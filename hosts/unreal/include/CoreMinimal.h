@@ -1,0 +1,21 @@
+#pragma once
+// The engine's core: types, strings, names, containers, shared pointers, delegates, math,
+// stats and logging.
+#include "HAL/Platform.h"
+#include "Misc/AssertionMacros.h"
+#include "Containers/Array.h"
+#include "Containers/UnrealString.h"
+#include "UObject/NameTypes.h"
+#include "Internationalization/Text.h"
+#include "Templates/SharedPointer.h"
+#include "Delegates/Delegate.h"
+#include "Math/UnrealMathUtility.h"
+#include "Math/Vector.h"
+#include "Math/Plane.h"
+#include "Math/Matrix.h"
+#include "Math/Quat.h"
+#include "Math/Transform.h"
+#include "Math/BoxSphereBounds.h"
+#include "Math/Color.h"
+#include "Stats/Stats.h"
+#include "Logging/LogMacros.h"

@@ -1,0 +1,4 @@
+#pragma once
+#include "Editor/EditorEngine.h"
+
+extern UNREALED_API UEditorEngine* GEditor;

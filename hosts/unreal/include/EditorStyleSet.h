@@ -1,0 +1,7 @@
+#pragma once
+#include "CoreMinimal.h"
+
+class EDITORSTYLE_API FEditorStyle {
+public:
+    static const FName& GetStyleSetName();
+};

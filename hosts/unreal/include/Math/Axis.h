@@ -1,0 +1,2 @@
+#pragma once
+namespace EAxis { enum Type { None, X, Y, Z }; }

@@ -1,0 +1,95 @@
+// The scene's primitive and light lists, changed in render commands.
+#include "UE4Host/Scene.h"
+#include "Components/PrimitiveComponent.h"
+#include "Components/SpotLightComponent.h"
+#include "Components/SkyLightComponent.h"
+#include "RenderingThread.h"
+
+FPrimitiveSceneProxy::FPrimitiveSceneProxy(const UPrimitiveComponent* InComponent, FName)
+    : LocalToWorld(InComponent->GetComponentTransform().ToMatrixWithScale()), Bounds(InComponent->Bounds) {}
+
+FScene::~FScene() {
+    for (FPrimitive& P : Primitives) delete P.Proxy;
+}
+
+void FScene::AddPrimitive(UPrimitiveComponent* Primitive) {
+    FPrimitiveSceneProxy* Proxy = Primitive->CreateSceneProxy();
+    Primitive->SceneProxy = Proxy;
+    FScene* Scene = this;
+    ENQUEUE_RENDER_COMMAND(AddPrimitiveCommand)([Scene, Primitive, Proxy](FRHICommandListImmediate&) {
+        Scene->Primitives.Add(FPrimitive{Primitive, Proxy});
+    });
+}
+
+void FScene::RemovePrimitive(UPrimitiveComponent* Primitive) {
+    Primitive->SceneProxy = nullptr;
+    FScene* Scene = this;
+    ENQUEUE_RENDER_COMMAND(RemovePrimitiveCommand)([Scene, Primitive](FRHICommandListImmediate&) {
+        for (int32 I = 0; I < Scene->Primitives.Num(); ++I)
+            if (Scene->Primitives[I].Component == Primitive) {
+                delete Scene->Primitives[I].Proxy;
+                Scene->Primitives.RemoveAt(I);
+                return;
+            }
+    });
+}
+
+void FScene::UpdatePrimitiveTransform(UPrimitiveComponent* Primitive) {
+    FPrimitiveSceneProxy* Proxy = Primitive->SceneProxy;
+    if (!Proxy) return;
+    const FMatrix LocalToWorld = Primitive->GetComponentTransform().ToMatrixWithScale();
+    const FBoxSphereBounds Bounds = Primitive->Bounds;
+    ENQUEUE_RENDER_COMMAND(UpdateTransformCommand)([Proxy, LocalToWorld, Bounds](FRHICommandListImmediate&) {
+        Proxy->SetTransform(LocalToWorld, Bounds);
+    });
+}
+
+FScene::FLight FScene::Snapshot(const ULightComponent* Light) {
+    FLight L{Light, Light->GetLightType(), Light->GetLightColor() * Light->Intensity, Light->GetComponentTransform(), 0.f, 0.f};
+    if (const USpotLightComponent* Spot = Cast<USpotLightComponent>(Light)) {
+        L.InnerConeAngle = Spot->InnerConeAngle;
+        L.OuterConeAngle = Spot->OuterConeAngle;
+    }
+    return L;
+}
+
+void FScene::AddLight(ULightComponent* Light) {
+    FScene* Scene = this;
+    const FLight L = Snapshot(Light);
+    ENQUEUE_RENDER_COMMAND(AddLightCommand)([Scene, L](FRHICommandListImmediate&) { Scene->Lights.Add(L); });
+}
+
+void FScene::RemoveLight(ULightComponent* Light) {
+    FScene* Scene = this;
+    ENQUEUE_RENDER_COMMAND(RemoveLightCommand)([Scene, Light](FRHICommandListImmediate&) {
+        Scene->Lights.RemoveAll([Light](const FLight& L) { return L.Component == Light; });
+    });
+}
+
+void FScene::UpdateLightTransform(ULightComponent* Light) { UpdateLightColorAndBrightness(Light); }
+
+void FScene::UpdateLightColorAndBrightness(ULightComponent* Light) {
+    FScene* Scene = this;
+    const FLight L = Snapshot(Light);
+    ENQUEUE_RENDER_COMMAND(UpdateLightCommand)([Scene, L](FRHICommandListImmediate&) {
+        for (FLight& Existing : Scene->Lights)
+            if (Existing.Component == L.Component) Existing = L;
+    });
+}
+
+void FScene::SetSkyLight(FSkyLightSceneProxy* Light) {
+    FScene* Scene = this;
+    ENQUEUE_RENDER_COMMAND(SetSkyLightCommand)([Scene, Light](FRHICommandListImmediate&) { Scene->SkyLight = Light; });
+}
+
+void FScene::DisableSkyLight(FSkyLightSceneProxy* Light) {
+    FScene* Scene = this;
+    ENQUEUE_RENDER_COMMAND(DisableSkyLightCommand)([Scene, Light](FRHICommandListImmediate&) {
+        if (Scene->SkyLight == Light) Scene->SkyLight = nullptr;
+    });
+}
+
+void FScene::Release() {
+    FScene* Scene = this;
+    ENQUEUE_RENDER_COMMAND(ReleaseSceneCommand)([Scene](FRHICommandListImmediate&) { delete Scene; });
+}

@@ -1,0 +1,2 @@
+#pragma once
+#include "UE4Host/Scene.h"

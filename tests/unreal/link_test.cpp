@@ -1,0 +1,225 @@
+// The service's side of the handshake: the headers it lays, the turn it waits for, the
+// reply it builds, the faults it survives and the regions it gives back at unload.
+#include "ReceiverFixture.h"
+#include "KVTMeshComponent.h"
+#include "AssetToolsModule.h"
+#include "Framework/MultiBox/MultiBoxBuilder.h"
+
+#include <array>
+#include <unistd.h>
+
+using namespace receivertest;
+
+namespace {
+
+class LinkServiceTest : public ReceiverTest {
+protected:
+    kvt::ResponseHeader Response() { return *Maya->responseHeader(); }
+    IAssetTools& Tools() { return FModuleManager::LoadModuleChecked<FAssetToolsModule>(TEXT("AssetTools")).Get(); }
+    // Runs the menu entry with this label for a selection; false when it is not there.
+    bool RunEntry(const TArray<UObject*>& Selection, const TCHAR* Label = TEXT("Assign To Maya Object")) {
+        FMenuBuilder Menu(true, nullptr);
+        Tools().GetAssetActions(Selection, Menu);
+        for (const auto& Entry : Menu.GetEntries())
+            if (Entry.Label.ToString() == Label) return Entry.Action.Execute();
+        return false;
+    }
+    TArray<FString> MenuOf(const TArray<UObject*>& Selection) {
+        FMenuBuilder Menu(true, nullptr);
+        Tools().GetAssetActions(Selection, Menu);
+        TArray<FString> Labels;
+        for (const auto& Entry : Menu.GetEntries()) Labels.Add(Entry.Label.ToString());
+        return Labels;
+    }
+};
+
+TEST_F(LinkServiceTest, FreshHeadersLetMayaPostItsFirstRequest) {
+    kvt::SharedRegion Request, Response;
+    ASSERT_TRUE(Request.open(Names.request.c_str(), 0, kvt::kInitialView));
+    ASSERT_TRUE(Response.open(Names.response.c_str(), 0, kvt::kInitialView));
+    const auto* Req = reinterpret_cast<const kvt::RequestHeader*>(Request.view);
+    const auto* Rsp = reinterpret_cast<const kvt::ResponseHeader*>(Response.view);
+    EXPECT_EQ(kvt::loadCounter(Req), 1u);
+    EXPECT_EQ(Req->ownerPid, 0u);
+    EXPECT_EQ(Req->pictureWanted, 0);
+    EXPECT_EQ(Req->newSession, 0);
+    EXPECT_EQ(Req->firstRecord, 0);
+    EXPECT_EQ(kvt::loadCounter(Rsp), 1u);
+    EXPECT_EQ(Rsp->responderPid, uint32(getpid()));
+    EXPECT_EQ(Rsp->handleTable, 0);
+    EXPECT_EQ(Rsp->assignMaterial, 0);
+    EXPECT_EQ(Rsp->colour, 0);
+    EXPECT_EQ(Rsp->depth, 0);
+}
+
+TEST_F(LinkServiceTest, ATickWithEqualCountersChangesNothing) {
+    ASSERT_EQ(Maya->connect(), kvt::LinkRequester::ConnectResult::Connected);
+    kvt::RequestHeader* Req = Maya->beginRequest();
+    Req->newSession = 1;
+    Req->pictureWanted = 1;
+    Req->viewportWidth = 8;
+    Req->viewportHeight = 8;
+    std::array<uint8, 64> Before;
+    std::memcpy(Before.data(), Maya->response().view, Before.size());
+    for (int I = 0; I < 3; ++I) Loop.Tick();
+    FlushRenderingCommands();
+    EXPECT_EQ(std::memcmp(Before.data(), Maya->response().view, Before.size()), 0);
+    EXPECT_EQ(kvt::loadCounter(Maya->requestHeader()), 1u);
+    EXPECT_TRUE(GEngine->bUseFixedFrameRate);
+    EXPECT_FLOAT_EQ(GEngine->FixedFrameRate, 60.f);
+}
+
+TEST_F(LinkServiceTest, ARequestWithoutPictureIsAcknowledgedWithoutBlocks) {
+    auto Reply = EmptyFrame();
+    ASSERT_TRUE(Reply.has_value());
+    EXPECT_EQ(Response().frameCounter, 2u);
+    EXPECT_EQ(Response().colour, 0);
+    EXPECT_EQ(Response().depth, 0);
+    EXPECT_EQ(Response().assignMaterial, 0);
+    // No handle entries, and nothing written where a first entry would have been.
+    EXPECT_EQ(Reply->handleCount, 0u);
+    EXPECT_EQ(Response().viewSize, Maya->response().mappedSize);
+}
+
+TEST_F(LinkServiceTest, APictureRequestGetsClearedBlocksAndAGrownView) {
+    // 2560 × 1440 needs two 14.7 MB blocks: the 16 MiB view grows to 32 MiB in this reply.
+    Begin(true, 2560, 1440);
+    auto Reply = Finish();
+    ASSERT_TRUE(Reply.has_value());
+    EXPECT_EQ(Response().viewSize, 33554432u);
+    ASSERT_NE(Reply->colour, nullptr);
+    ASSERT_NE(Reply->depth, nullptr);
+    EXPECT_EQ(Reply->width, 2560);
+    const size_t Bytes = size_t(2560) * 1440 * 4;
+    EXPECT_EQ(Reply->colour[0], 0);
+    EXPECT_EQ(Reply->colour[Bytes - 1], 0);
+    EXPECT_EQ(Reply->depth[Bytes - 1], 0);
+    // A zero-sized viewport gets zero-length blocks.
+    Begin(true, 0, 0);
+    auto Empty = Finish();
+    ASSERT_TRUE(Empty.has_value());
+    EXPECT_NE(Response().colour, 0);
+}
+
+TEST_F(LinkServiceTest, TheMaterialActionSendsThePackageNameOnceForASingleSelectionLastChoiceWins) {
+    UObject* Red = FSoftObjectPath(TEXT("/Game/Materials/M_Red")).TryLoad();
+    UObject* Grey = FSoftObjectPath(TEXT("/Game/Materials/M_Grey")).TryLoad();
+    ASSERT_TRUE(Red && Grey);
+    EXPECT_EQ(MenuOf({Red}).Last(), TEXT("Assign To Maya Object"));
+
+    EXPECT_TRUE(RunEntry({Red, Grey})); // shown, does nothing
+    auto None = EmptyFrame();
+    ASSERT_TRUE(None.has_value());
+    EXPECT_FALSE(None->hasMaterial);
+
+    EXPECT_TRUE(RunEntry({Grey}));
+    EXPECT_TRUE(RunEntry({Red}));
+    auto Sent = EmptyFrame();
+    ASSERT_TRUE(Sent.has_value());
+    ASSERT_TRUE(Sent->hasMaterial);
+    EXPECT_EQ(Sent->materialName, u"/Game/Materials/M_Red");
+    auto Later = EmptyFrame();
+    ASSERT_TRUE(Later.has_value());
+    EXPECT_FALSE(Later->hasMaterial);
+}
+
+TEST_F(LinkServiceTest, UnloadingRestoresTheMenusAndTellsMayaTheEditorIsGone) {
+    UObject* Red = FSoftObjectPath(TEXT("/Game/Materials/M_Red")).TryLoad();
+    ASSERT_NE(Red, nullptr);
+    ASSERT_TRUE(EmptyFrame().has_value());
+    ASSERT_TRUE(FModuleManager::Get().UnloadModule(ModuleName));
+    EXPECT_EQ(MenuOf({Red}), (TArray<FString>{TEXT("Create Material Instance")}));
+    EXPECT_EQ(Response().frameCounter, 0u);
+    EXPECT_EQ(Response().responderPid, 0u);
+}
+
+TEST_F(LinkServiceTest, BadRecordsLeaveTheEditorRunningAndTheSceneIntact) {
+    FRequest& R = Begin();
+    R.Mesh(0x10, true, kMin, kMax);
+    R.Instance(0x20, true, 0x10, true, {});
+    auto First = Finish();
+    ASSERT_TRUE(First && First->handleCount == 2);
+    ASSERT_EQ(MeshComponents().size(), 1u);
+
+    // Handles that name no node: made up, and an address just beside a real node.
+    FRequest& Unknown = Begin();
+    Unknown.Visibility(0xDEAD'BEE0, false);
+    Unknown.Visibility(First->handle(1).remoteHandle + 8, false);
+    Unknown.Deleted(0x1234'5678);
+    // A handle of a mesh node in a transform record is not applied to it.
+    Unknown.Instance(First->handle(0).remoteHandle, false, 0, false, FMatrix4::ScaleTranslate(1, 1, 1, 7, 7, 7));
+    // New records of kinds 6 and 7 (created and deleted at once) have no node and no entry.
+    Unknown.Deleted(0x60, true, 6);
+    Unknown.Deleted(0x70, true, 7);
+    auto Second = Finish();
+    ASSERT_TRUE(Second.has_value());
+    EXPECT_EQ(Second->handleCount, 0u);
+    ASSERT_EQ(MeshComponents().size(), 1u);
+    EXPECT_TRUE(MeshComponents()[0]->bVisible);
+
+    // A malformed request (an index past the vertices) is acknowledged and not applied,
+    // not even its sound records before the bad one.
+    FRequest& Bad = Begin();
+    Bad.Visibility(First->handle(1).remoteHandle, false);
+    const uint32 Mesh = Bad.Mesh(0x30, true, kMin, kMax);
+    const int32 IndicesLink = Bad.Writer.as<kvt::MeshRecord>(Mesh)->indices;
+    uint8* Indices = Bad.Writer.at(Mesh + offsetof(kvt::MeshRecord, indices)) + IndicesLink;
+    const uint32 Wrong = 9;
+    std::memcpy(Indices, &Wrong, sizeof Wrong);
+    auto Third = Finish();
+    EXPECT_EQ(Response().frameCounter, kvt::loadCounter(Maya->requestHeader()));
+    (void)Third;
+    EXPECT_EQ(MeshComponents().size(), 1u);
+    EXPECT_TRUE(MeshComponents()[0]->bVisible);
+
+    // The link goes on.
+    Maya->disconnect();
+    FRequest& After = Begin();
+    After.Visibility(First->handle(1).remoteHandle, false);
+    ASSERT_TRUE(Finish().has_value());
+}
+
+// Another editor answering in the regions keeps them; once it is gone they are taken over.
+TEST(LinkServiceRegions, ASecondEditorWaitsForTheFirstToGoAndTheTakesTheRegionsOver) {
+    const kvt::RegionNames Names = UseUniqueRegionNames();
+    testsupport::ChildProcess Other;
+    ASSERT_TRUE(Other.start("/bin/sleep", {"60"}));
+    kvt::LinkResponder First(Names);
+    ASSERT_TRUE(First.createRegions());
+    First.responseHeader()->responderPid = Other.pid(); // answered by a live process
+
+    EditorTestAccess Editor;
+    Editor.Start();
+    FModuleManager::Get().AddBinariesDirectory(*FString(QUORBELL_MODULE_DIR), false);
+    ASSERT_NE(FModuleManager::Get().LoadModule(ModuleName), nullptr);
+    for (int I = 0; I < 3; ++I) Editor.Loop.Tick();
+    EXPECT_EQ(First.responseHeader()->responderPid, Other.pid());
+
+    Other.kill();
+    Other.wait();
+    Editor.Loop.Tick();
+    EXPECT_EQ(First.responseHeader()->responderPid, uint32(getpid()));
+    EXPECT_EQ(kvt::loadCounter(First.responseHeader()), 1u);
+
+    kvt::LinkRequester Maya(nullptr, Names);
+    EXPECT_EQ(Maya.connect(), kvt::LinkRequester::ConnectResult::Connected);
+    Editor.Stop();
+    unsetenv("KVT_REGION_SUFFIX");
+}
+
+// Regions that cannot be created leave the service inactive; the editor runs on.
+TEST(LinkServiceRegions, RegionsThatCannotBeCreatedLeaveTheServiceInactive) {
+    setenv("KVT_REGION_SUFFIX", "/not/a/name", 1);
+    EditorTestAccess Editor;
+    Editor.Start();
+    FModuleManager::Get().AddBinariesDirectory(*FString(QUORBELL_MODULE_DIR), false);
+    ASSERT_NE(FModuleManager::Get().LoadModule(ModuleName), nullptr);
+    for (int I = 0; I < 3; ++I) Editor.Loop.Tick();
+    kvt::SharedRegion Probe;
+    EXPECT_FALSE(Probe.open("KVTResponse/not/a/name", 0, kvt::kInitialView));
+    EXPECT_TRUE(FModuleManager::Get().UnloadModule(ModuleName));
+    Editor.Stop();
+    unsetenv("KVT_REGION_SUFFIX");
+}
+
+} // namespace

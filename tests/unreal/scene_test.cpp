@@ -1,0 +1,313 @@
+// Maya's records applied to the editor world: nodes, handles, components, transforms,
+// visibility, lights, materials, deletion, new sessions and world changes.
+#include "ReceiverFixture.h"
+#include "KVTMeshComponent.h"
+#include "Components/PointLightComponent.h"
+#include "Components/SceneCaptureComponent2D.h"
+#include "Components/SkyLightComponent.h"
+#include "Components/SpotLightComponent.h"
+#include "GameFramework/Actor.h"
+#include "Materials/MaterialInterface.h"
+
+using namespace receivertest;
+
+namespace {
+
+// A new mesh and a new instance of it, naming the mesh by its Maya address.
+void MeshAndInstance(FRequest& R, uint64 Mesh, uint64 Instance, const FMatrix4& Matrix = {}) {
+    R.Mesh(Mesh, true, kMin, kMax);
+    R.Instance(Instance, true, Mesh, true, Matrix);
+}
+
+class SceneTest : public ReceiverTest {
+protected:
+    // Sends a new mesh and an instance of it; returns the two remote handles.
+    std::pair<uint64, uint64> NewMeshInstance(uint64 Mesh, uint64 Instance, const FMatrix4& Matrix = {}) {
+        MeshAndInstance(Begin(), Mesh, Instance, Matrix);
+        auto Reply = Finish();
+        EXPECT_TRUE(Reply.has_value());
+        if (!Reply || Reply->handleCount != 2) return {0, 0};
+        return {Reply->handle(0).remoteHandle, Reply->handle(1).remoteHandle};
+    }
+};
+
+TEST_F(SceneTest, ANewMeshAndItsInstanceMakeTwoNodesOneComponentAndTwoHandlesMeshFirst) {
+    MeshAndInstance(Begin(), 0x7000'1000, 0x7000'2000);
+    auto Reply = Finish();
+    ASSERT_TRUE(Reply.has_value());
+    ASSERT_EQ(Reply->handleCount, 2u);
+    EXPECT_EQ(Reply->handle(0).key, 0x7000'1000u);
+    EXPECT_EQ(Reply->handle(1).key, 0x7000'2000u);
+    EXPECT_NE(Reply->handle(0).remoteHandle, 0u);
+    EXPECT_NE(Reply->handle(1).remoteHandle, 0u);
+    EXPECT_NE(Reply->handle(0).remoteHandle, Reply->handle(1).remoteHandle);
+
+    ASSERT_NE(MeshComponentClass(), nullptr);
+    auto Meshes = MeshComponents();
+    ASSERT_EQ(Meshes.size(), 1u);
+    UKvtMeshComponent* Component = Meshes[0];
+    EXPECT_EQ(Component->GetOuter(), GetTransientPackage());
+    EXPECT_EQ(Component->GetOwner(), nullptr);
+    EXPECT_TRUE(Component->IsRooted());
+    // The component draws the mesh node whose address went back as the mesh's handle.
+    EXPECT_EQ(reinterpret_cast<uint64>(Component->MeshNode), Reply->handle(0).remoteHandle);
+    EXPECT_EQ(Component->GetNumMaterials(), 0);
+    EXPECT_FALSE(Component->IsPhysicsStateCreated());
+
+    // Bounds from (0,0,0)-(2,4,4): origin (1,2,2), extent (1,2,2), radius 3.
+    const FBoxSphereBounds& Local = Component->MeshNode->LocalBounds;
+    EXPECT_FLOAT_EQ(Local.Origin.Y, 2.f);
+    EXPECT_FLOAT_EQ(Local.BoxExtent.Z, 2.f);
+    EXPECT_FLOAT_EQ(Local.SphereRadius, 3.f);
+    Component->BoundsScale = 2.f;
+    const FBoxSphereBounds World = Component->CalcBounds(FTransform(FVector(10.f, 0.f, 0.f)));
+    EXPECT_FLOAT_EQ(World.Origin.X, 11.f);
+    EXPECT_FLOAT_EQ(World.BoxExtent.Y, 4.f);
+    EXPECT_FLOAT_EQ(World.SphereRadius, 6.f);
+}
+
+TEST_F(SceneTest, TwoInstancesOfOneShapeShareItsNodeAndSameLowBitsAreToldApart) {
+    // 0x…200 and 0x…400 share bucket 0 (low nine bits); each instance finds its own mesh.
+    FRequest& R = Begin();
+    R.Mesh(0x0A00, true, kMin, kMax);
+    R.Mesh(0x0C00, true, kMin, kMax);
+    R.Instance(0x1001, true, 0x0A00, true, {});
+    R.Instance(0x1002, true, 0x0A00, true, {});
+    R.Instance(0x1003, true, 0x0C00, true, {});
+    auto Reply = Finish();
+    ASSERT_TRUE(Reply && Reply->handleCount == 5);
+    auto Meshes = MeshComponents();
+    ASSERT_EQ(Meshes.size(), 3u);
+    int32 OnFirst = 0, OnSecond = 0;
+    for (UKvtMeshComponent* C : Meshes) {
+        OnFirst += reinterpret_cast<uint64>(C->MeshNode) == Reply->handle(0).remoteHandle;
+        OnSecond += reinterpret_cast<uint64>(C->MeshNode) == Reply->handle(1).remoteHandle;
+    }
+    EXPECT_EQ(OnFirst, 2);
+    EXPECT_EQ(OnSecond, 1);
+}
+
+TEST_F(SceneTest, AnInstanceWhoseShapeCannotBeFoundStaysWithoutAComponent) {
+    auto [Mesh, Instance] = NewMeshInstance(0x10, 0x20);
+    ASSERT_NE(Instance, 0u);
+    FRequest& R = Begin();
+    R.Instance(0x21, true, 0x4444, true, {});      // no shape with that Maya address
+    R.Instance(0x22, true, Instance, false, {});   // a handle, but of an instance
+    R.Instance(0x23, true, 0xBAD0'0000, false, {}); // a handle of nothing
+    R.Instance(0x24, true, Mesh, false, {});       // the mesh by its handle: found
+    auto Reply = Finish();
+    ASSERT_TRUE(Reply && Reply->handleCount == 4);
+    EXPECT_EQ(MeshComponents().size(), 2u);
+    // The component-less instances still take records.
+    Begin().Visibility(Reply->handle(0).remoteHandle, false);
+    EXPECT_TRUE(Finish().has_value());
+}
+
+TEST_F(SceneTest, TransformsFollowTheFromMatrixRuleIncludingAMirroredMatrix) {
+    auto [Mesh, Instance] = NewMeshInstance(0x10, 0x20, FMatrix4::ScaleTranslate(2, 3, 4, 10, 20, 30));
+    ASSERT_NE(Instance, 0u);
+    auto Meshes = MeshComponents();
+    ASSERT_EQ(Meshes.size(), 1u);
+    EXPECT_TRUE(Meshes[0]->GetComponentLocation().Equals(FVector(10, 20, 30)));
+    EXPECT_TRUE(Meshes[0]->GetComponentScale().Equals(FVector(2, 3, 4)));
+
+    // A later record names the instance by its handle; a negative determinant flips X.
+    Begin().Instance(Instance, false, 0, false, FMatrix4::ScaleTranslate(-1, 1, 1, 5, 0, 0));
+    ASSERT_TRUE(Finish().has_value());
+    EXPECT_TRUE(Meshes[0]->GetComponentScale().Equals(FVector(-1, 1, 1)));
+    EXPECT_TRUE(Meshes[0]->GetComponentLocation().Equals(FVector(5, 0, 0)));
+    EXPECT_TRUE(Meshes[0]->GetComponentQuat().Equals(FQuat::Identity));
+}
+
+TEST_F(SceneTest, VisibilityOfInstancesAndLights) {
+    auto [Mesh, Instance] = NewMeshInstance(0x10, 0x20);
+    ASSERT_NE(Instance, 0u);
+    UKvtMeshComponent* Component = MeshComponents().at(0);
+    EXPECT_TRUE(Component->bVisible);
+    Begin().Visibility(Instance, false);
+    ASSERT_TRUE(Finish().has_value());
+    EXPECT_FALSE(Component->bVisible);
+    Begin().Visibility(Instance, true);
+    ASSERT_TRUE(Finish().has_value());
+    EXPECT_TRUE(Component->bVisible);
+
+    // A light hidden through its own record hides every component it made.
+    FRequest& R = Begin();
+    R.Light(kvt::RecordKind::PointLight, 0x30, true, FLinearColor(1, 0, 0, 1), 100.f);
+    R.Instance(0x31, true, 0x30, true, {});
+    R.Instance(0x32, true, 0x30, true, {});
+    auto Reply = Finish();
+    ASSERT_TRUE(Reply && Reply->handleCount == 3);
+    auto Points = Components(UPointLightComponent::StaticClass());
+    ASSERT_EQ(Points.size(), 2u);
+    Begin().Light(kvt::RecordKind::PointLight, Reply->handle(0).remoteHandle, false, FLinearColor(1, 0, 0, 1), 100.f, false);
+    ASSERT_TRUE(Finish().has_value());
+    for (USceneComponent* C : Points) EXPECT_FALSE(C->bVisible);
+}
+
+TEST_F(SceneTest, LightsCarryColourIntensityAndConesAndChangesReachEveryInstance) {
+    FRequest& R = Begin();
+    R.Light(kvt::RecordKind::SpotLight, 0x40, true, FLinearColor(1, 1, 1, 1), 250.f, std::nullopt, 20.f, 40.f);
+    R.Light(kvt::RecordKind::AmbientLight, 0x50, true, FLinearColor(0, 0, 1, 1), 30.f);
+    R.Instance(0x41, true, 0x40, true, {});
+    R.Instance(0x42, true, 0x40, true, {});
+    R.Instance(0x51, true, 0x50, true, {});
+    auto Reply = Finish();
+    ASSERT_TRUE(Reply && Reply->handleCount == 5);
+    auto Spots = Components<USpotLightComponent>(USpotLightComponent::StaticClass());
+    ASSERT_EQ(Spots.size(), 2u);
+    for (USpotLightComponent* S : Spots) {
+        EXPECT_FLOAT_EQ(S->Intensity, 250.f);
+        EXPECT_FLOAT_EQ(S->InnerConeAngle, 20.f);
+        EXPECT_FLOAT_EQ(S->OuterConeAngle, 40.f);
+        EXPECT_EQ(S->LightColor, FColor(255, 255, 255, 255));
+    }
+    auto Skies = Components<USkyLightComponent>(USkyLightComponent::StaticClass());
+    ASSERT_EQ(Skies.size(), 1u);
+    EXPECT_FLOAT_EQ(Skies[0]->Intensity, 30.f);
+    EXPECT_EQ(Skies[0]->LightColor.B, 255);
+    EXPECT_EQ(Skies[0]->LightColor.R, 0);
+
+    const uint64 Spot = Reply->handle(0).remoteHandle;
+    Begin().Light(kvt::RecordKind::SpotLight, Spot, false, FLinearColor(1, 0, 0, 1), 75.f, std::nullopt, 10.f, 30.f);
+    ASSERT_TRUE(Finish().has_value());
+    for (USpotLightComponent* S : Spots) {
+        EXPECT_FLOAT_EQ(S->Intensity, 75.f);
+        EXPECT_FLOAT_EQ(S->OuterConeAngle, 30.f);
+        EXPECT_EQ(S->LightColor.G, 0);
+    }
+
+    // Deleting the light leaves its instances their components.
+    Begin().Deleted(Spot);
+    ASSERT_TRUE(Finish().has_value());
+    EXPECT_EQ(Components(USpotLightComponent::StaticClass()).size(), 2u);
+    // The deleted light's handle is no node any more: a record naming it is skipped.
+    Begin().Light(kvt::RecordKind::SpotLight, Spot, false, FLinearColor(0, 1, 0, 1), 5.f);
+    ASSERT_TRUE(Finish().has_value());
+    for (USpotLightComponent* S : Spots) EXPECT_FLOAT_EQ(S->Intensity, 75.f);
+}
+
+TEST_F(SceneTest, MaterialsLoadByPackageNameAndAnUnloadableSlotIsLeftAlone) {
+    const std::vector<std::optional<std::u16string>> Materials = {u"/Game/Materials/NoSuchMaterial", u"/Game/Materials/M_Red"};
+    FRequest& R = Begin();
+    R.Mesh(0x10, true, kMin, kMax);
+    R.Instance(0x20, true, 0x10, true, {}, std::nullopt, &Materials);
+    ASSERT_TRUE(Finish().has_value());
+    UKvtMeshComponent* Component = MeshComponents().at(0);
+    UObject* Red = FSoftObjectPath(TEXT("/Game/Materials/M_Red")).TryLoad();
+    ASSERT_NE(Red, nullptr);
+    EXPECT_EQ(Component->GetMaterial(0), nullptr);
+    EXPECT_EQ(Component->GetMaterial(1), Red);
+    EXPECT_EQ(Component->GetNumMaterials(), 2);
+
+    // Materials sent for a light's instance are ignored.
+    const std::vector<std::optional<std::u16string>> One = {u"/Game/Materials/M_Red"};
+    FRequest& L = Begin();
+    L.Light(kvt::RecordKind::PointLight, 0x30, true, FLinearColor(1, 1, 1, 1), 1.f);
+    L.Instance(0x31, true, 0x30, true, {}, std::nullopt, &One);
+    ASSERT_TRUE(Finish().has_value());
+    EXPECT_EQ(Components(UPointLightComponent::StaticClass()).size(), 1u);
+}
+
+TEST_F(SceneTest, DeletionRemovesComponentsAndANewDeletedRecordGetsNoHandle) {
+    auto [Mesh, Instance] = NewMeshInstance(0x10, 0x20);
+    ASSERT_NE(Mesh, 0u);
+    FRequest& R = Begin();
+    R.Deleted(Instance);
+    R.Deleted(Mesh);
+    R.Deleted(0x99, true, 1); // created and deleted in one frame
+    auto Reply = Finish();
+    ASSERT_TRUE(Reply.has_value());
+    EXPECT_EQ(Reply->handleCount, 0u);
+    EXPECT_TRUE(MeshComponents().empty());
+    // Records naming the deleted nodes are skipped; the editor goes on.
+    FRequest& Again = Begin();
+    Again.Visibility(Instance, false);
+    Again.Deleted(Mesh);
+    ASSERT_TRUE(Finish().has_value());
+    EXPECT_TRUE(EmptyFrame().has_value());
+}
+
+TEST_F(SceneTest, AMeshDestroyedBeforeItsInstanceLeavesTheComponentWithoutANode) {
+    auto [Mesh, Instance] = NewMeshInstance(0x10, 0x20);
+    ASSERT_NE(Mesh, 0u);
+    Begin().Deleted(Mesh);
+    ASSERT_TRUE(Finish().has_value());
+    auto Meshes = MeshComponents();
+    ASSERT_EQ(Meshes.size(), 1u);
+    EXPECT_EQ(Meshes[0]->MeshNode, nullptr);
+    // Moving it recomputes bounds without the node; frames go on.
+    Begin().Instance(Instance, false, 0, false, FMatrix4::ScaleTranslate(1, 1, 1, 3, 0, 0));
+    ASSERT_TRUE(Finish().has_value());
+    EXPECT_FLOAT_EQ(Meshes[0]->Bounds.SphereRadius, 0.f);
+    EXPECT_TRUE(Meshes[0]->Bounds.Origin.Equals(FVector(3, 0, 0)));
+}
+
+TEST_F(SceneTest, ANewSessionClearsEverythingBeforeItsOwnRecords) {
+    NewMeshInstance(0x10, 0x20);
+    FRequest& R = Begin();
+    R.Light(kvt::RecordKind::PointLight, 0x30, true, FLinearColor(1, 1, 1, 1), 1.f);
+    R.Light(kvt::RecordKind::AmbientLight, 0x40, true, FLinearColor(1, 1, 1, 1), 1.f);
+    R.Instance(0x31, true, 0x30, true, {});
+    R.Instance(0x41, true, 0x40, true, {});
+    ASSERT_TRUE(Finish().has_value());
+    ASSERT_EQ(MeshComponents().size(), 1u);
+
+    FRequest& Fresh = Begin();
+    Maya->requestHeader()->newSession = 1;
+    Fresh.Mesh(0x10, true, kMin, kMax); // the same Maya addresses, sent again
+    Fresh.Instance(0x20, true, 0x10, true, {});
+    auto Reply = Finish();
+    ASSERT_TRUE(Reply && Reply->handleCount == 2);
+    EXPECT_EQ(MeshComponents().size(), 1u);
+    EXPECT_TRUE(Components(UPointLightComponent::StaticClass()).empty());
+    EXPECT_TRUE(Components(USkyLightComponent::StaticClass()).empty());
+    EXPECT_EQ(reinterpret_cast<uint64>(MeshComponents()[0]->MeshNode), Reply->handle(0).remoteHandle);
+}
+
+TEST_F(SceneTest, AWorldChangeReRegistersComponentsAndSpawnsThePlaceholderActor) {
+    NewMeshInstance(0x10, 0x20);
+    UWorld* First = World();
+    UClass* ActorClass = FindObject<UClass>(ANY_PACKAGE, TEXT("KvtActor"));
+    ASSERT_NE(ActorClass, nullptr);
+    ASSERT_EQ(First->GetActors().Num(), 1);
+    AActor* Placeholder = First->GetActors()[0];
+    EXPECT_TRUE(Placeholder->IsA(ActorClass));
+    EXPECT_TRUE(Placeholder->bHidden);
+    EXPECT_FALSE(Placeholder->bListedInSceneOutliner);
+    EXPECT_EQ(Placeholder->GetRootComponent(), nullptr);
+
+    UWorld* Second = GEditor->NewMap();
+    Loop.Tick();
+    EXPECT_EQ(MeshComponents(Second).size(), 1u);
+    ASSERT_EQ(Second->GetActors().Num(), 1);
+    EXPECT_TRUE(Second->GetActors()[0]->IsA(ActorClass));
+    // The scene capture component moved along with the mirrored components.
+    EXPECT_EQ(Components(USceneCaptureComponent2D::StaticClass(), Second).size(), 1u);
+    EXPECT_TRUE(EmptyFrame().has_value());
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(SceneTest, TheModulesTwoClassesAreRegisteredUnderItsScriptPackage) {
+    UClass* Mesh = MeshComponentClass();
+    UClass* Actor = FindObject<UClass>(ANY_PACKAGE, TEXT("KvtActor"));
+    ASSERT_TRUE(Mesh && Actor);
+    EXPECT_EQ(Mesh->GetNativeName(), TEXT("UKvtMeshComponent"));
+    EXPECT_EQ(Actor->GetNativeName(), TEXT("AKvtActor"));
+    EXPECT_TRUE(Mesh->IsChildOf(UMeshComponent::StaticClass()));
+    EXPECT_TRUE(Actor->IsChildOf(AActor::StaticClass()));
+    EXPECT_TRUE(Mesh->HasAnyClassFlags(CLASS_DefaultToInstanced));
+    EXPECT_FALSE(Actor->HasAnyClassFlags(CLASS_DefaultToInstanced));
+    UPackage* Package = Mesh->GetOutermost();
+    EXPECT_EQ(Package, Actor->GetOutermost());
+    EXPECT_EQ(Package->GetName(), TEXT("/Script/QuorbellMirror"));
+    EXPECT_TRUE(Package->HasAnyPackageFlags(PKG_CompiledIn));
+    EXPECT_TRUE(Package->HasAnyPackageFlags(PKG_Developer));
+    EXPECT_EQ(Package->GetMetaData()->GetValue(Mesh, TEXT("HideCategories")), TEXT("Object LOD Mobility Trigger"));
+    EXPECT_EQ(Package->GetMetaData()->GetValue(Actor, TEXT("ModuleRelativePath")), TEXT("Private/KVTTicker.h"));
+}
+
+} // namespace

@@ -1,0 +1,207 @@
+// The link service: construction and destruction with the module library, and the tick
+// that answers Maya's requests.
+#include "KVTTicker.h"
+#include "MaterialAssignActions.h"
+
+#include "AssetToolsModule.h"
+#include "Components/SceneCaptureComponent2D.h"
+#include "Editor.h"
+#include "Engine/Engine.h"
+#include "Engine/World.h"
+#include "Materials/MaterialInterface.h"
+#include "Modules/ModuleManager.h"
+#include "RenderingThread.h"
+#include "UObject/Package.h"
+#include "link/Platform.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <string_view>
+
+namespace {
+FKVTTicker GKvtTicker;
+} // namespace
+
+FKVTTicker& FKVTTicker::Get() { return GKvtTicker; }
+
+kvt::RegionNames FKVTTicker::RegionNamesFromEnvironment() {
+    kvt::RegionNames Result;
+    if (const char* Suffix = std::getenv("KVT_REGION_SUFFIX")) {
+        Result.request += Suffix;
+        Result.response += Suffix;
+    }
+    return Result;
+}
+
+FKVTTicker::FKVTTicker() : Names(RegionNamesFromEnvironment()), Link(Names) {
+    CaptureHolder = std::make_unique<FMirrorInstanceNode>(0);
+    CaptureComponent = NewObject<USceneCaptureComponent2D>(GetTransientPackage());
+    CaptureHolder->SetComponent(CaptureComponent);
+    CaptureComponent->CaptureSource = SCS_FinalColorLDR;
+    CaptureComponent->bCaptureEveryFrame = false;
+    CaptureComponent->bAlwaysPersistRenderingState = true;
+    CaptureComponent->bUseCustomProjectionMatrix = true;
+
+    // Without the regions the service stays inactive and tries again on every tick.
+    OpenRegions();
+    WrapMaterialActions();
+}
+
+FKVTTicker::~FKVTTicker() {
+    // A queued acknowledgement writes the regions: let it run first.
+    FlushRenderingCommands();
+    if (Link.isOpen() && Link.response().contains(0, sizeof(kvt::ResponseHeader))) {
+        kvt::storeCounter(Link.responseHeader(), 0);
+        Link.responseHeader()->responderPid = 0;
+    }
+    Registry.DestroyAll();
+    CaptureHolder.reset();
+    RestoreMaterialActions();
+    // Node releases run while the module's code is still loaded.
+    FlushRenderingCommands();
+    Link.shutdown();
+}
+
+TStatId FKVTTicker::GetStatId() const { RETURN_QUICK_DECLARE_CYCLE_STAT(FKVTTicker, STATGROUP_Tickables); }
+
+bool FKVTTicker::OpenRegions() {
+    // Another editor that still answers in these regions keeps them.
+    kvt::SharedRegion Probe;
+    if (Probe.open(Names.response.c_str(), 0, sizeof(kvt::ResponseHeader)) &&
+        Probe.contains(0, sizeof(kvt::ResponseHeader))) {
+        const auto* Other = reinterpret_cast<const kvt::ResponseHeader*>(Probe.view);
+        const uint32 Pid = Other->responderPid;
+        if (kvt::loadCounter(Other) != 0 && Pid != 0 && Pid != kvt::platform::currentProcessId() &&
+            kvt::platform::isProcessAlive(Pid))
+            return false;
+    }
+    Probe.close();
+    return Link.createRegions();
+}
+
+void FKVTTicker::Tick(float DeltaTime) {
+    (void)DeltaTime;
+    ChangeWorld(GEditor ? GEditor->GetEditorWorldContext(false).World() : nullptr);
+    if (GEngine) {
+        GEngine->bUseFixedFrameRate = true;
+        GEngine->FixedFrameRate = 60.f;
+    }
+    if (bCapturePending.load(std::memory_order_acquire)) return;
+    if (!Link.isOpen() && !OpenRegions()) return;
+    if (Link.pollRequest()) AnswerRequest();
+}
+
+void FKVTTicker::AnswerRequest() {
+    if (Link.requestHeader()->newSession) Registry.DestroyAll();
+    if (!Link.beginResponse()) {
+        // A view size that cannot be mapped: the bare header goes back and Maya refuses it.
+        Acknowledge();
+        return;
+    }
+    const kvt::RequestHeader& Request = *Link.requestHeader();
+    kvt::SharedRegion& Response = Link.response();
+
+    HandleCount = 0;
+    std::optional<uint32> HandleTable = kvt::writeHandleTable(Response, Request.newCount);
+    if (HandleTable) std::memset(Response.view + *HandleTable, 0, size_t(Request.newCount) * sizeof(kvt::HandleEntry));
+
+    if (!PendingMaterialName.IsEmpty()) {
+        kvt::writeMaterialName(Response, std::u16string_view(*PendingMaterialName, size_t(PendingMaterialName.Len())));
+        PendingMaterialName.Empty();
+    }
+
+    ApplyRecords(HandleTable);
+
+    if (Request.pictureWanted) {
+        // The capture fills these; until it does, Maya gets a cleared picture.
+        if (auto Blocks = kvt::writePictureBlocks(Response, Request.viewportWidth, Request.viewportHeight)) {
+            const size_t Bytes = *kvt::pictureBlockBytes(Request.viewportWidth, Request.viewportHeight);
+            std::memset(Response.view + Blocks->colour, 0, Bytes);
+            std::memset(Response.view + Blocks->depth, 0, Bytes);
+        }
+    }
+    Acknowledge();
+}
+
+void FKVTTicker::Acknowledge() {
+    bCapturePending.store(true, std::memory_order_release);
+    FKVTTicker* Service = this;
+    ENQUEUE_RENDER_COMMAND(AcknowledgeCommand)([Service](FRHICommandListImmediate&) {
+        Service->Link.publishResponse();
+        Service->bCapturePending.store(false, std::memory_order_release);
+    });
+}
+
+void FKVTTicker::ApplyRecords(std::optional<uint32> HandleTable) {
+    const kvt::RequestRecords Records = kvt::readRecords(Link.request().bytes());
+    if (!Records.ok()) return; // malformed: nothing of it is applied, the reply still goes
+    for (const kvt::Record& Record : Records.records) ApplyRecord(Record, HandleTable);
+}
+
+void FKVTTicker::ApplyRecord(const kvt::Record& Record, std::optional<uint32> HandleTable) {
+    FMirrorNode* Node = nullptr;
+    if (Record.isNew()) {
+        Node = NewMirrorNode(Record.kind, Record.identity);
+        if (!Node) return; // kinds 6 and 7 have no node (only deleted records carry them)
+        Registry.Add(*Node);
+        if (!Record.deleted()) {
+            if (HandleTable)
+                kvt::setHandleEntry(Link.response(), *HandleTable, HandleCount, Record.identity, reinterpret_cast<uint64>(Node));
+            ++HandleCount;
+        }
+    } else {
+        Node = Registry.FromHandle(Record.identity);
+        if (!Node) return; // a handle that names no live node is never followed
+    }
+    if (Record.deleted()) {
+        Node->Destroy();
+        return;
+    }
+    if (Node->Kind != Record.kind) return; // a handle of another kind of object
+    if (Record.visibilityValid()) Node->bVisible = Record.visible() ? 1 : 0;
+    Node->Update(Record);
+}
+
+void FKVTTicker::ChangeWorld(UWorld* NewWorld) {
+    if (NewWorld == World) return;
+    World = NewWorld;
+    if (World) Actor = Cast<AKvtActor>(World->SpawnActor(AKvtActor::StaticClass(), nullptr, nullptr, FActorSpawnParameters()));
+    Registry.ForEach([this](FMirrorNode& Node) { Node.OnWorldChanged(World); });
+    CaptureHolder->OnWorldChanged(World);
+}
+
+void FKVTTicker::WrapMaterialActions() {
+    if (!FModuleManager::Get().IsModuleLoaded(TEXT("AssetTools"))) return;
+    IAssetTools& Tools = FModuleManager::GetModuleChecked<FAssetToolsModule>(TEXT("AssetTools")).Get();
+    TArray<TWeakPtr<IAssetTypeActions>> List;
+    Tools.GetAssetTypeActionsList(List);
+    for (const TWeakPtr<IAssetTypeActions>& Weak : List) {
+        TSharedPtr<IAssetTypeActions> Actions = Weak.Pin();
+        if (!Actions.IsValid() || !Actions->GetSupportedClass()->IsChildOf(UMaterialInterface::StaticClass())) continue;
+        TSharedRef<FMaterialAssignActions> Wrapper = MakeShareable(new FMaterialAssignActions(Actions.ToSharedRef()));
+        WrappedMaterialActions.Add(Wrapper);
+        Tools.UnregisterAssetTypeActions(Actions.ToSharedRef());
+        Tools.RegisterAssetTypeActions(Wrapper);
+    }
+}
+
+void FKVTTicker::RestoreMaterialActions() {
+    if (FModuleManager::Get().IsModuleLoaded(TEXT("AssetTools"))) {
+        IAssetTools& Tools = FModuleManager::GetModuleChecked<FAssetToolsModule>(TEXT("AssetTools")).Get();
+        for (const TSharedRef<FMaterialAssignActions>& Wrapper : WrappedMaterialActions) {
+            Tools.UnregisterAssetTypeActions(Wrapper);
+            Tools.RegisterAssetTypeActions(Wrapper->Wrapped.ToSharedRef());
+        }
+    }
+    WrappedMaterialActions.Empty();
+}
+
+AKvtActor::AKvtActor(const FObjectInitializer& ObjectInitializer) : AActor(ObjectInitializer) {
+    // Nothing reads the actor: it stays out of sight and out of the outliner.
+    bHidden = true;
+    bHiddenEd = true;
+    bLockLocation = true;
+    bListedInSceneOutliner = false;
+}
+
+IMPLEMENT_MODULE(FDefaultModuleImpl, QuorbellMirror)

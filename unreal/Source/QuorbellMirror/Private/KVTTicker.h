@@ -1,0 +1,76 @@
+#pragma once
+// The link service: creates "KVTRequest" and "KVTResponse", answers every request Maya
+// posts there, and keeps the mirror of Maya's scene in the editor world. One static
+// instance lives as long as the module library is loaded.
+#include "CoreMinimal.h"
+#include "GameFramework/Actor.h"
+#include "Tickable.h"
+#include "link/Link.h"
+#include "MirrorNodes.h"
+
+#include <atomic>
+#include <memory>
+#include <optional>
+#include "KVTTicker.generated.h"
+
+class FMaterialAssignActions;
+class USceneCaptureComponent2D;
+
+/** A hidden placeholder actor spawned into each editor world the mirror uses. */
+UCLASS()
+class AKvtActor : public AActor {
+    GENERATED_BODY()
+public:
+    AKvtActor(const FObjectInitializer& ObjectInitializer);
+};
+
+class FKVTTicker : public FTickableGameObject {
+public:
+    FKVTTicker();
+    ~FKVTTicker() override;
+
+    void Tick(float DeltaTime) override;
+    bool IsTickable() const override { return true; }
+    TStatId GetStatId() const override;
+    bool IsTickableWhenPaused() const override { return true; }
+    bool IsTickableInEditor() const override { return true; }
+    UWorld* GetTickableGameObjectWorld() const override { return nullptr; }
+
+    // The module's one service.
+    static FKVTTicker& Get();
+
+    UWorld* GetWorld() const { return World; }
+    // Sent to Maya with the reply to its next request (the material action's choice).
+    void SetPendingMaterialName(const FString& Name) { PendingMaterialName = Name; }
+
+    // Region names: "KVTRequest" and "KVTResponse", each followed by the value of the
+    // environment variable KVT_REGION_SUFFIX when it is set (tests run on unique names).
+    static kvt::RegionNames RegionNamesFromEnvironment();
+
+private:
+    // Creates the regions unless another live editor answers in them. False: inactive.
+    bool OpenRegions();
+    void AnswerRequest();
+    // Hands the reply to a render command that publishes it after everything enqueued
+    // before it (mesh uploads read the request region).
+    void Acknowledge();
+    void ApplyRecords(std::optional<uint32> HandleTable);
+    void ApplyRecord(const kvt::Record& Record, std::optional<uint32> HandleTable);
+    void ChangeWorld(UWorld* NewWorld);
+    void WrapMaterialActions();
+    void RestoreMaterialActions();
+
+    const kvt::RegionNames Names;
+    kvt::LinkResponder Link;
+    FMirrorRegistry Registry;
+    std::unique_ptr<FMirrorInstanceNode> CaptureHolder;
+    USceneCaptureComponent2D* CaptureComponent = nullptr;
+    UWorld* World = nullptr;
+    AKvtActor* Actor = nullptr;
+    // Set while a render command still owes the acknowledgement: the render thread owns
+    // both regions until it clears the flag.
+    std::atomic<bool> bCapturePending{false};
+    FString PendingMaterialName;
+    TArray<TSharedRef<FMaterialAssignActions>> WrappedMaterialActions;
+    uint32 HandleCount = 0;
+};
