@@ -13,6 +13,9 @@
 #include "PrimitiveSceneProxy.h"
 #include "RenderingThread.h"
 #include "UE4Host/Scene.h"
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 // A mesh component as modules write them: its own bounds, its own proxy, no physics.
 class UTestMeshComponent : public UMeshComponent {
@@ -237,6 +240,22 @@ TEST_F(WorldTest, SkyLightUpdatesItsProxyInPlace) {
     Sky->UnregisterComponent();
     FlushRenderingCommands();
     EXPECT_EQ(SceneOf(World)->GetSkyLight_RenderThread(), nullptr);
+}
+
+TEST_F(WorldTest, CollectionWaitsForRenderCommandsThatReadTheObject) {
+    UTestMeshComponent* Mesh = NewMesh();
+    Mesh->BoundsScale = 3.f;
+    std::atomic<bool> Started{false};
+    float Seen = 0.f;
+    ENQUEUE_RENDER_COMMAND(ReadLater)([Mesh, &Started, &Seen](FRHICommandListImmediate&) {
+        Started = true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50)); // still reading when collection starts
+        Seen = Mesh->BoundsScale;
+    });
+    while (!Started) std::this_thread::yield();
+    Mesh->RemoveFromRoot();
+    CollectGarbage(GARBAGE_COLLECTION_KEEPFLAGS);
+    EXPECT_FLOAT_EQ(Seen, 3.f); // the command finished before the memory was freed
 }
 
 TEST_F(WorldTest, SceneCaptureAndRenderTarget) {

@@ -7,6 +7,7 @@
 
 extern RENDERCORE_API bool GIsThreadedRendering;
 extern RENDERCORE_API bool GUseThreadedRendering; // whether StartRenderingThread starts one
+extern RENDERCORE_API bool GIsRenderingThreadSuspended;
 
 RENDERCORE_API bool IsInGameThread();
 RENDERCORE_API bool IsInRenderingThread();
@@ -15,6 +16,17 @@ RENDERCORE_API void StartRenderingThread();
 RENDERCORE_API void StopRenderingThread();
 // Waits until every command enqueued so far has run.
 RENDERCORE_API void FlushRenderingCommands();
+
+// While one exists the render thread is idle with nothing queued, and the game thread acts
+// as the render thread: commands enqueued meanwhile run at once.
+class RENDERCORE_API FSuspendRenderingThread {
+public:
+    explicit FSuspendRenderingThread(bool bRecreateThread);
+    ~FSuspendRenderingThread();
+
+private:
+    bool bWasSuspended;
+};
 
 struct FRenderCommand {
     explicit FRenderCommand(const TCHAR* InName) : Name(InName) {}

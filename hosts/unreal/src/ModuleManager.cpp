@@ -1,6 +1,7 @@
 // Loading and unloading modules; libraries are opened with dlopen.
 #include "Modules/ModuleManager.h"
 #include "UE4Host/ObjectSystem.h"
+#include "RenderingThread.h"
 #include <dlfcn.h>
 #include <unistd.h>
 
@@ -123,7 +124,12 @@ bool FModuleManager::UnloadModule(const FName InModuleName, bool) {
     if (Info->Handle) {
         // Objects of the module's classes must go while their code is still mapped.
         UE4Host::ReleaseModuleObjects(InModuleName);
-        dlclose(Info->Handle);
+        {
+            // Static destructors may enqueue render commands whose code is in the library:
+            // they run before it is unmapped, on this thread, with the render thread idle.
+            FSuspendRenderingThread Suspend(false);
+            dlclose(Info->Handle);
+        }
         Info->Handle = nullptr;
         const int32 Kept = UE4Host::AbandonModuleObjects(InModuleName);
         if (Kept) UE_LOG(LogModuleManager, Warning, TEXT("Module %s left %d objects of its classes alive"), *InModuleName.ToString(), Kept);

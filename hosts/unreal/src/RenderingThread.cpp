@@ -7,6 +7,7 @@
 
 bool GIsThreadedRendering = false;
 bool GUseThreadedRendering = true;
+bool GIsRenderingThreadSuspended = false;
 
 namespace {
 
@@ -52,7 +53,16 @@ FRHICommandListImmediate& FRHICommandListExecutor::GetImmediateCommandList() {
 
 bool IsInGameThread() { return std::this_thread::get_id() == RT().GameThreadId; }
 bool IsInActualRenderingThread() { return GIsThreadedRendering && std::this_thread::get_id() == RT().ThreadId; }
-bool IsInRenderingThread() { return !GIsThreadedRendering || std::this_thread::get_id() == RT().ThreadId; }
+bool IsInRenderingThread() {
+    return !GIsThreadedRendering || GIsRenderingThreadSuspended || std::this_thread::get_id() == RT().ThreadId;
+}
+
+FSuspendRenderingThread::FSuspendRenderingThread(bool) : bWasSuspended(GIsRenderingThreadSuspended) {
+    FlushRenderingCommands();
+    GIsRenderingThreadSuspended = true;
+}
+
+FSuspendRenderingThread::~FSuspendRenderingThread() { GIsRenderingThreadSuspended = bWasSuspended; }
 
 void StartRenderingThread() {
     FRenderThread& T = RT();
@@ -81,7 +91,7 @@ void StopRenderingThread() {
 
 void EnqueueRenderCommand(std::unique_ptr<FRenderCommand> Command) {
     FRenderThread& T = RT();
-    if (!GIsThreadedRendering || std::this_thread::get_id() == T.ThreadId) {
+    if (!GIsThreadedRendering || GIsRenderingThreadSuspended || std::this_thread::get_id() == T.ThreadId) {
         Command->Execute(FRHICommandListExecutor::GetImmediateCommandList());
         return;
     }
@@ -95,7 +105,7 @@ void EnqueueRenderCommand(std::unique_ptr<FRenderCommand> Command) {
 
 void FlushRenderingCommands() {
     FRenderThread& T = RT();
-    if (!GIsThreadedRendering || std::this_thread::get_id() == T.ThreadId) return;
+    if (!GIsThreadedRendering || GIsRenderingThreadSuspended || std::this_thread::get_id() == T.ThreadId) return;
     std::unique_lock<std::mutex> Guard(T.Lock);
     const uint64 Target = T.Enqueued;
     T.Drained.wait(Guard, [&] { return T.Executed >= Target; });

@@ -5,6 +5,7 @@
 #include "UObject/WeakObjectPtr.h"
 #include "UE4Host/ObjectSystem.h"
 #include "ContentLoader.h"
+#include "RenderingThread.h"
 #include <cstring>
 #include <new>
 #include <unordered_map>
@@ -78,6 +79,9 @@ struct FObjectSystem {
             Obj->SetFlags(RF_BeginDestroyed);
             Obj->BeginDestroy();
         }
+        // Render commands enqueued before may still read these objects (scene proxies read
+        // their components): they finish before the memory goes.
+        if (!Doomed.empty()) FlushRenderingCommands();
         for (UObjectBase* O : Doomed) {
             UObject* Obj = static_cast<UObject*>(O);
             Obj->SetFlags(RF_FinishDestroyed);

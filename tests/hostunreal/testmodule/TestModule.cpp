@@ -12,6 +12,7 @@
 #include "Framework/MultiBox/MultiBoxBuilder.h"
 #include "Materials/MaterialInterface.h"
 #include "Modules/ModuleManager.h"
+#include "RenderingThread.h"
 #include "TestActor.h"
 
 // Set by the test program that loads this module in its own process; absent in ue4editor.
@@ -80,6 +81,12 @@ public:
             }
         }
         Wrappers.Empty();
+        // Resources owned by the render side are released by a command, as modules do.
+        int32* RenderSideData = new int32(7);
+        ENQUEUE_RENDER_COMMAND(Release)([RenderSideData](FRHICommandListImmediate&) {
+            if (IsInRenderingThread()) Report(FString::Printf(TEXT("released %d"), *RenderSideData));
+            delete RenderSideData;
+        });
         Report(TEXT("destroyed"));
     }
 
