@@ -52,7 +52,7 @@ public:
     explicit Args(std::vector<Word> words) : words_(std::move(words)) {}
     // Sorts the words into flags and positional values; throws Error for an unknown flag
     // or a flag without its values.
-    void parse(const std::string& command, std::initializer_list<FlagSpec> specs);
+    void parse(const std::string& command, std::initializer_list<FlagSpec> known);
     bool has(const std::string& longName) const { return flags_.count(longName) > 0; }
     const Value& flag(const std::string& longName, size_t i = 0) const;
     double number(const std::string& longName, double fallback, size_t i = 0) const;

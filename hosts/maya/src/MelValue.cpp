@@ -47,7 +47,7 @@ std::vector<std::string> Value::asStrings() const {
     }
 }
 
-void Args::parse(const std::string& command, std::initializer_list<FlagSpec> specs) {
+void Args::parse(const std::string& command, std::initializer_list<FlagSpec> known) {
     for (size_t i = 0; i < words_.size(); ++i) {
         const Word& w = words_[i];
         if (!w.flag) {
@@ -58,12 +58,12 @@ void Args::parse(const std::string& command, std::initializer_list<FlagSpec> spe
             }
             continue;
         }
-        const FlagSpec* spec = nullptr;
-        for (const FlagSpec& s : specs)
-            if (w.name == s.shortName || w.name == s.longName) spec = &s;
-        if (!spec) throw Error{"Invalid flag '-" + w.name + "'"};
-        auto& values = flags_[spec->longName];
-        for (int k = 0; k < spec->count; ++k) {
+        const FlagSpec* match = nullptr;
+        for (const FlagSpec& s : known)
+            if (w.name == s.shortName || w.name == s.longName) match = &s;
+        if (!match) throw Error{"Invalid flag '-" + w.name + "'"};
+        auto& values = flags_[match->longName];
+        for (int k = 0; k < match->count; ++k) {
             if (i + 1 >= words_.size() || words_[i + 1].flag)
                 throw Error{"Flag '-" + w.name + "' must be passed a value for command \"" + command + "\"."};
             values.push_back(words_[++i].value);

@@ -217,10 +217,10 @@ FString FString::Printf(const TCHAR* Fmt, ...) {
     FString Out;
     for (const TCHAR* P = Fmt; *P; ++P) {
         if (*P != u'%') { Out.AppendChar(*P); continue; }
-        // Gather one conversion specification: flags, width, precision, length, type.
-        std::string Spec = "%";
+        // Gather one conversion directive: flags, width, precision, length, type.
+        std::string Directive = "%";
         ++P;
-        while (*P && std::strchr("-+ #0123456789.*", char(*P)) && *P < 0x80) Spec.push_back(char(*P++));
+        while (*P && std::strchr("-+ #0123456789.*", char(*P)) && *P < 0x80) Directive.push_back(char(*P++));
         std::string Length;
         while (*P == u'l' || *P == u'h' || *P == u'z' || *P == u'j' || *P == u't') Length.push_back(char(*P++));
         TCHAR Type = *P;
@@ -230,17 +230,17 @@ FString FString::Printf(const TCHAR* Fmt, ...) {
         case u's': { const TCHAR* S = va_arg(Args, const TCHAR*); Out += S ? S : u"(null)"; break; }
         case u'c': Out.AppendChar(TCHAR(va_arg(Args, int))); break;
         case u'd': case u'i': case u'u': case u'x': case u'X': case u'o': {
-            Spec += Length;
-            Spec.push_back(char(Type));
-            if (Length == "ll" || Length == "j") std::snprintf(Buf, sizeof Buf, Spec.c_str(), va_arg(Args, long long));
-            else if (Length == "l" || Length == "z" || Length == "t") std::snprintf(Buf, sizeof Buf, Spec.c_str(), va_arg(Args, long));
-            else std::snprintf(Buf, sizeof Buf, Spec.c_str(), va_arg(Args, int));
+            Directive += Length;
+            Directive.push_back(char(Type));
+            if (Length == "ll" || Length == "j") std::snprintf(Buf, sizeof Buf, Directive.c_str(), va_arg(Args, long long));
+            else if (Length == "l" || Length == "z" || Length == "t") std::snprintf(Buf, sizeof Buf, Directive.c_str(), va_arg(Args, long));
+            else std::snprintf(Buf, sizeof Buf, Directive.c_str(), va_arg(Args, int));
             Out += Buf;
             break;
         }
         case u'f': case u'g': case u'e': case u'G': case u'E':
-            Spec.push_back(char(Type));
-            std::snprintf(Buf, sizeof Buf, Spec.c_str(), va_arg(Args, double));
+            Directive.push_back(char(Type));
+            std::snprintf(Buf, sizeof Buf, Directive.c_str(), va_arg(Args, double));
             Out += Buf;
             break;
         case u'p': std::snprintf(Buf, sizeof Buf, "%p", va_arg(Args, void*)); Out += Buf; break;
