@@ -180,7 +180,7 @@ TEST_F(LinkServiceTest, BadRecordsLeaveTheEditorRunningAndTheSceneIntact) {
 }
 
 // Another editor answering in the regions keeps them; once it is gone they are taken over.
-TEST(LinkServiceRegions, ASecondEditorWaitsForTheFirstToGoAndTheTakesTheRegionsOver) {
+TEST(LinkServiceRegions, ASecondEditorWaitsForTheFirstToGoAndThenTakesTheRegionsOver) {
     const kvt::RegionNames Names = UseUniqueRegionNames();
     testsupport::ChildProcess Other;
     ASSERT_TRUE(Other.start("/bin/sleep", {"60"}));
