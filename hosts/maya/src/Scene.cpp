@@ -153,6 +153,7 @@ void Scene::createDefaults() {
         node->isDefault = true;
         Node* raw = node.get();
         nodes_.push_back(std::move(node));
+        nameTaken(raw);
         if (parent) {
             raw->parents.push_back(parent);
             parent->children.push_back(raw);
@@ -175,9 +176,28 @@ Node* Scene::find(const std::string& fullName) const {
     auto bar = name.rfind('|');
     if (bar != std::string::npos) name = name.substr(bar + 1);
     if (name.empty()) return nullptr;
-    for (const auto& n : nodes_)
-        if (n->alive && n->name == name && n.get() != world_) return n.get();
-    return nullptr;
+    auto it = byName_.find(name);
+    return it != byName_.end() && it->second->alive && it->second != world_ ? it->second : nullptr;
+}
+
+namespace {
+// "pCube12" -> ("pCube", 12); a name without trailing digits has number 0.
+std::pair<std::string, int> splitNumber(const std::string& name) {
+    size_t end = name.size();
+    while (end > 0 && std::isdigit(static_cast<unsigned char>(name[end - 1]))) --end;
+    if (end == name.size() || name.size() - end > 9) return {name, 0};
+    return {name.substr(0, end), std::stoi(name.substr(end))};
+}
+} // namespace
+
+void Scene::nameTaken(Node* node) { byName_[node->name] = node; }
+
+void Scene::nameFreed(Node* node) {
+    auto it = byName_.find(node->name);
+    if (it != byName_.end() && it->second == node) byName_.erase(it);
+    auto [stem, number] = splitNumber(node->name);
+    auto hint = lowestFree_.find(stem);
+    if (number > 0 && hint != lowestFree_.end() && number < hint->second) hint->second = number;
 }
 
 std::vector<Node*> Scene::liveNodes() const {
@@ -194,13 +214,21 @@ std::string Scene::uniqueName(const std::string& requested) const {
     if (!numbered && !find(base)) return base;
     // Strip trailing digits so that "pCube1" taken gives "pCube2".
     while (!numbered && !base.empty() && std::isdigit(static_cast<unsigned char>(base.back()))) base.pop_back();
-    for (int i = 1;; ++i) {
+    int& lowest = lowestFree_.try_emplace(base, 1).first->second;
+    for (int i = lowest;; ++i) {
         std::string candidate = base + std::to_string(i);
-        if (!find(candidate)) return candidate;
+        if (!find(candidate)) {
+            lowest = i;
+            return candidate;
+        }
     }
 }
 
-void Scene::rename(Node* node, const std::string& name) { node->name = uniqueName(name); }
+void Scene::rename(Node* node, const std::string& name) {
+    nameFreed(node);
+    node->name = uniqueName(name);
+    nameTaken(node);
+}
 
 Node* Scene::createNode(const std::string& type, const std::string& name, Node* parent,
                         const std::function<void(Node*)>& init) {
@@ -212,6 +240,7 @@ Node* Scene::createNode(const std::string& type, const std::string& name, Node* 
     node->name = uniqueName(name.empty() ? type + "#" : name);
     Node* raw = node.get();
     nodes_.push_back(std::move(node));
+    nameTaken(raw);
     if (cls->types.back() == MFn::kMesh) raw->mesh = std::make_shared<Mesh>();
     if (init) init(raw);
     messages::nodeAdded(raw);
@@ -345,6 +374,7 @@ void Scene::deleteNodes(const std::vector<Node*>& requested) {
         Node* n = *it;
         messages::nodeRemoved(n);
         n->alive = false;
+        nameFreed(n);
         for (Node* p : n->parents) {
             auto& siblings = p->children;
             siblings.erase(std::remove(siblings.begin(), siblings.end(), n), siblings.end());
@@ -572,6 +602,7 @@ void Scene::clear() {
     std::set<Node*> gone(doomed.begin(), doomed.end());
     for (Node* n : doomed) {
         n->alive = false;
+        nameFreed(n);
         n->parents.clear();
         n->children.clear();
     }

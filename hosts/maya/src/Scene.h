@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace mayahost {
@@ -161,6 +162,12 @@ private:
     std::map<std::string, std::unique_ptr<NodeClass>> classes_;
     std::vector<std::unique_ptr<AttrDef>> attrPool_;
     std::vector<std::unique_ptr<Node>> nodes_; // dead nodes stay, so handles can tell
+    // Live nodes by name, and per name stem the lowest number that may be free (every
+    // number below it is taken), so that naming stays cheap in large scenes.
+    std::unordered_map<std::string, Node*> byName_;
+    mutable std::unordered_map<std::string, int> lowestFree_;
+    void nameTaken(Node* node);
+    void nameFreed(Node* node);
     std::vector<std::pair<Plug, Plug>> connections_;
     std::map<Node*, int> nextMember_;
     Node* world_ = nullptr;
