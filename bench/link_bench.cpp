@@ -20,8 +20,6 @@ using namespace kvt;
 
 namespace {
 
-RegionNames namesFor(const std::string& prefix) { return RegionNames{prefix + "Request", prefix + "Response"}; }
-
 // Echo responder in a forked process: answers every request with an empty table and,
 // when asked, a picture copied from a prepared frame.
 pid_t startEchoResponder(const std::string& prefix)
@@ -29,7 +27,7 @@ pid_t startEchoResponder(const std::string& prefix)
     pid_t pid = fork();
     if (pid != 0)
         return pid;
-    LinkResponder responder(namesFor(prefix));
+    LinkResponder responder(RegionNames::prefixed(prefix));
     if (!responder.createRegions())
         _exit(1);
     std::vector<std::uint8_t> frame(1920 * 1080 * 4, 0x80);
@@ -57,7 +55,7 @@ pid_t startEchoResponder(const std::string& prefix)
 struct Session {
     std::string prefix = testsupport::uniqueName("KVTBench");
     pid_t responder = startEchoResponder(prefix);
-    LinkRequester link{nullptr, namesFor(prefix)};
+    LinkRequester link{nullptr, RegionNames::prefixed(prefix)};
 
     bool connect()
     {

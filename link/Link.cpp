@@ -10,7 +10,20 @@ namespace kvt {
 namespace {
 constexpr std::uint32_t kPollMilliseconds = 2;
 constexpr std::uint32_t kLivenessMilliseconds = 1000;
+
+void clearLinks(ResponseHeader* header)
+{
+    header->handleTable = 0;
+    header->assignMaterial = 0;
+    header->colour = 0;
+    header->depth = 0;
+}
 } // namespace
+
+bool hasLiveResponder(const ResponseHeader& header)
+{
+    return loadCounter(&header) != 0 && header.responderPid != 0 && platform::isProcessAlive(header.responderPid);
+}
 
 // ---- requester ------------------------------------------------------------------------
 
@@ -35,8 +48,7 @@ LinkRequester::ConnectResult LinkRequester::connect()
     }
     // A name whose responder is gone is not a link. (Windows drops such a mapping with its
     // last handle; POSIX names outlive a crashed creator.)
-    const ResponseHeader* rsp = responseHeader();
-    if (loadCounter(rsp) == 0 || rsp->responderPid == 0 || !platform::isProcessAlive(rsp->responderPid)) {
+    if (!hasLiveResponder(*responseHeader())) {
         request_.close();
         response_.close();
         return ConnectResult::Down;
@@ -137,6 +149,14 @@ LinkResponder::~LinkResponder() { shutdown(); }
 
 bool LinkResponder::createRegions()
 {
+    {
+        SharedRegion existing;
+        if (existing.open(names_.response.c_str(), 0, sizeof(ResponseHeader))) {
+            const auto* other = reinterpret_cast<const ResponseHeader*>(existing.view);
+            if (other->responderPid != platform::currentProcessId() && hasLiveResponder(*other))
+                return false;
+        }
+    }
     if (!request_.open(names_.request.c_str(), kRegionMaximum, kInitialView) ||
         !response_.open(names_.response.c_str(), kRegionMaximum, kInitialView)) {
         request_.close();
@@ -155,7 +175,7 @@ bool LinkResponder::createRegions()
     response_.used = 0;
     response_.extend(sizeof(ResponseHeader));
     ResponseHeader* rsp = responseHeader();
-    std::memset(&rsp->handleTable, 0, 16);
+    clearLinks(rsp);
     rsp->responderPid = platform::currentProcessId();
     storeCounter(rsp, 1);
     return true;
@@ -170,7 +190,7 @@ bool LinkResponder::beginResponse()
 {
     response_.used = 0;
     response_.extend(sizeof(ResponseHeader));
-    std::memset(&responseHeader()->handleTable, 0, 16);
+    clearLinks(responseHeader());
 
     std::uint32_t size = requestHeader()->viewSize;
     return size >= sizeof(RequestHeader) && size <= kRegionMaximum && request_.remap(size);
@@ -183,13 +203,18 @@ void LinkResponder::publishResponse()
     storeCounter(rsp, loadCounter(request_.view));
 }
 
-void LinkResponder::shutdown()
+void LinkResponder::announceShutdown()
 {
     if (response_.contains(0, sizeof(ResponseHeader))) {
         ResponseHeader* rsp = responseHeader();
         storeCounter(rsp, 0);
         rsp->responderPid = 0;
     }
+}
+
+void LinkResponder::shutdown()
+{
+    announceShutdown();
     request_.close();
     response_.close();
 }

@@ -18,7 +18,13 @@ namespace kvt {
 struct RegionNames {
     std::string request = kRequestRegionName;
     std::string response = kResponseRegionName;
+
+    // Names of a private pair of regions ("<prefix>Request", "<prefix>Response").
+    static RegionNames prefixed(const std::string& prefix) { return {prefix + "Request", prefix + "Response"}; }
 };
+
+// True when a response header names a responder that has not shut down and still runs.
+bool hasLiveResponder(const ResponseHeader& header);
 
 class LinkRequester {
 public:
@@ -77,6 +83,7 @@ public:
     LinkResponder& operator=(const LinkResponder&) = delete;
 
     // Creates both regions (2 GiB maximum, 16 MiB view) and writes the initial headers.
+    // Refuses while another live responder answers in regions of these names.
     bool createRegions();
 
     // True when a request is waiting: the counters differ.
@@ -91,6 +98,9 @@ public:
     // Stores the response view size and copies the request's counter, as the last write.
     void publishResponse();
 
+    // Zeroes the response's counter and pid: a waiting requester lets go.
+    void announceShutdown();
+    // Announces the shut-down, then closes both regions.
     void shutdown();
 
     bool isOpen() const { return request_.isOpen() && response_.isOpen(); }

@@ -19,7 +19,8 @@ template <class Node> void chainHeads(Node (&heads)[MayaSceneRegistry::kBuckets]
         heads[i - 1].insertAfter(&heads[i]);
 }
 
-// The types whose DAG paths get an instance object.
+} // namespace
+
 bool isMirroredShapeType(MFn::Type type)
 {
     switch (type) {
@@ -32,8 +33,6 @@ bool isMirroredShapeType(MFn::Type type)
     default: return false;
     }
 }
-
-} // namespace
 
 MayaSceneRegistry::MayaSceneRegistry()
 {

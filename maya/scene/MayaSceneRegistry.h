@@ -6,6 +6,7 @@
 #include "MayaObjects.h"
 
 #include <maya/MDagPath.h>
+#include <maya/MFn.h>
 #include <maya/MObject.h>
 
 #include <cstdint>
@@ -16,6 +17,9 @@ class LinkRequester;
 class SharedRegion;
 struct Reply;
 } // namespace kvt
+
+// The shape types that are mirrored; every DAG path ending at one is an instance.
+bool isMirroredShapeType(MFn::Type type);
 
 class MayaSceneRegistry {
 public:

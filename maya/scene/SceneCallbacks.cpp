@@ -30,13 +30,6 @@ bool isVisibilityPlug(const MPlug& plug)
     return name == "v" || name == "do";
 }
 
-// Shapes whose instances follow transform visibility and DAG removal.
-bool isInstancedShapeType(MFn::Type type)
-{
-    return type == MFn::kNurbsSurface || type == MFn::kMesh || type == MFn::kAmbientLight ||
-           type == MFn::kDirectionalLight || type == MFn::kPointLight || type == MFn::kSpotLight;
-}
-
 void visibilityWalk(MayaSceneRegistry& registry, const MDagPath& transform)
 {
     unsigned children = transform.childCount();
@@ -46,7 +39,7 @@ void visibilityWalk(MayaSceneRegistry& registry, const MDagPath& transform)
         MFn::Type type = child.apiType();
         if (type == MFn::kTransform)
             visibilityWalk(registry, child);
-        else if (isInstancedShapeType(type))
+        else if (isMirroredShapeType(type))
             if (MayaSceneObject* instance = registry.findInstance(child))
                 registry.markVisibility(instance);
     }

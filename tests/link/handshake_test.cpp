@@ -20,12 +20,10 @@ using testsupport::uniqueName;
 
 namespace {
 
-RegionNames namesFor(const std::string& prefix) { return RegionNames{prefix + "Request", prefix + "Response"}; }
-
 struct Requester {
     int resyncs = 0;
     LinkRequester link;
-    explicit Requester(const std::string& prefix) : link([this] { ++resyncs; }, namesFor(prefix)) {}
+    explicit Requester(const std::string& prefix) : link([this] { ++resyncs; }, RegionNames::prefixed(prefix)) {}
 
     // Retries until the peer has created its regions.
     LinkRequester::ConnectResult connectWithin(int ms)
@@ -128,7 +126,7 @@ TEST_F(Handshake, FirstRequestOfAClaimCarriesNewSessionAndHandles)
 TEST_F(Handshake, BusyResponderLeavesTheRequestUntouched)
 {
     // The test is the responder here and simply does not answer.
-    LinkResponder unreal(namesFor(prefix));
+    LinkResponder unreal(RegionNames::prefixed(prefix));
     ASSERT_TRUE(unreal.createRegions());
     Requester maya(prefix);
     ASSERT_EQ(maya.link.connect(), LinkRequester::ConnectResult::Connected);
@@ -151,7 +149,7 @@ TEST_F(Handshake, BusyResponderLeavesTheRequestUntouched)
 
 TEST_F(Handshake, SecondLiveRequesterIsRefusedAndWritesNothing)
 {
-    LinkResponder unreal(namesFor(prefix));
+    LinkResponder unreal(RegionNames::prefixed(prefix));
     ASSERT_TRUE(unreal.createRegions());
     ChildProcess owner;
     ASSERT_TRUE(owner.start(siblingExecutable("link_peer"), {"claim", prefix, "20000"}));

@@ -17,8 +17,6 @@ using namespace kvt;
 
 namespace {
 
-RegionNames namesFor(const std::string& prefix) { return RegionNames{prefix + "Request", prefix + "Response"}; }
-
 void fillPicture(SharedRegion& rsp, const PictureBlocks& blocks, int width, int height)
 {
     for (int y = 0; y < height; ++y) {
@@ -37,7 +35,7 @@ void fillPicture(SharedRegion& rsp, const PictureBlocks& blocks, int width, int 
 
 int respond(const std::string& prefix, const std::string& mode)
 {
-    LinkResponder responder(namesFor(prefix));
+    LinkResponder responder(RegionNames::prefixed(prefix));
     if (!responder.createRegions())
         return 10;
     std::uint64_t idleSince = platform::tickCountMilliseconds();
@@ -80,7 +78,7 @@ int respond(const std::string& prefix, const std::string& mode)
 
 int claim(const std::string& prefix, int holdMs)
 {
-    LinkRequester requester(nullptr, namesFor(prefix));
+    LinkRequester requester(nullptr, RegionNames::prefixed(prefix));
     for (int tries = 0; tries < 5000; ++tries) {
         auto result = requester.connect();
         if (result == LinkRequester::ConnectResult::Refused)

@@ -18,7 +18,7 @@ namespace {
 class Payload : public ::testing::Test {
 protected:
     std::string prefix = uniqueName("KVTPayload");
-    RegionNames names{prefix + "Request", prefix + "Response"};
+    RegionNames names = RegionNames::prefixed(prefix);
     LinkResponder unreal{names};
     LinkRequester maya{nullptr, names};
 

@@ -11,7 +11,7 @@
 using namespace kvt;
 
 SceneHarness::SceneHarness()
-    : prefix_(testsupport::uniqueName("KVTScene")), names_{prefix_ + "Request", prefix_ + "Response"},
+    : prefix_(testsupport::uniqueName("KVTScene")), names_(RegionNames::prefixed(prefix_)),
       unreal_(names_), maya_([this] { registry.resync(); }, names_)
 {
     EXPECT_TRUE(unreal_.createRegions());

@@ -34,7 +34,7 @@ std::string run(const std::string& args, int* status = nullptr)
 class Inspect : public ::testing::Test {
 protected:
     std::string prefix = testsupport::uniqueName("KVTInspect");
-    RegionNames names{prefix + "Request", prefix + "Response"};
+    RegionNames names = RegionNames::prefixed(prefix);
     LinkResponder unreal{names};
     LinkRequester maya{nullptr, names};
     std::string args = "--request " + names.request + " --response " + names.response;

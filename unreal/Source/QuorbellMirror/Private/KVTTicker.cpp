@@ -12,7 +12,6 @@
 #include "Modules/ModuleManager.h"
 #include "RenderingThread.h"
 #include "UObject/Package.h"
-#include "link/Platform.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -33,7 +32,7 @@ kvt::RegionNames FKVTTicker::RegionNamesFromEnvironment() {
     return Result;
 }
 
-FKVTTicker::FKVTTicker() : Names(RegionNamesFromEnvironment()), Link(Names) {
+FKVTTicker::FKVTTicker() : Link(RegionNamesFromEnvironment()) {
     CaptureHolder = std::make_unique<FMirrorInstanceNode>(0);
     CaptureComponent = NewObject<USceneCaptureComponent2D>(GetTransientPackage());
     CaptureHolder->SetComponent(CaptureComponent);
@@ -43,17 +42,14 @@ FKVTTicker::FKVTTicker() : Names(RegionNamesFromEnvironment()), Link(Names) {
     CaptureComponent->bUseCustomProjectionMatrix = true;
 
     // Without the regions the service stays inactive and tries again on every tick.
-    OpenRegions();
+    Link.createRegions(); // refused while another editor answers in them: retried each tick
     WrapMaterialActions();
 }
 
 FKVTTicker::~FKVTTicker() {
     // A queued acknowledgement writes the regions: let it run first.
     FlushRenderingCommands();
-    if (Link.isOpen() && Link.response().contains(0, sizeof(kvt::ResponseHeader))) {
-        kvt::storeCounter(Link.responseHeader(), 0);
-        Link.responseHeader()->responderPid = 0;
-    }
+    Link.announceShutdown();
     Registry.DestroyAll();
     CaptureHolder.reset();
     RestoreMaterialActions();
@@ -64,21 +60,6 @@ FKVTTicker::~FKVTTicker() {
 
 TStatId FKVTTicker::GetStatId() const { RETURN_QUICK_DECLARE_CYCLE_STAT(FKVTTicker, STATGROUP_Tickables); }
 
-bool FKVTTicker::OpenRegions() {
-    // Another editor that still answers in these regions keeps them.
-    kvt::SharedRegion Probe;
-    if (Probe.open(Names.response.c_str(), 0, sizeof(kvt::ResponseHeader)) &&
-        Probe.contains(0, sizeof(kvt::ResponseHeader))) {
-        const auto* Other = reinterpret_cast<const kvt::ResponseHeader*>(Probe.view);
-        const uint32 Pid = Other->responderPid;
-        if (kvt::loadCounter(Other) != 0 && Pid != 0 && Pid != kvt::platform::currentProcessId() &&
-            kvt::platform::isProcessAlive(Pid))
-            return false;
-    }
-    Probe.close();
-    return Link.createRegions();
-}
-
 void FKVTTicker::Tick(float DeltaTime) {
     (void)DeltaTime;
     ChangeWorld(GEditor ? GEditor->GetEditorWorldContext(false).World() : nullptr);
@@ -87,7 +68,7 @@ void FKVTTicker::Tick(float DeltaTime) {
         GEngine->FixedFrameRate = 60.f;
     }
     if (bCapturePending.load(std::memory_order_acquire)) return;
-    if (!Link.isOpen() && !OpenRegions()) return;
+    if (!Link.isOpen() && !Link.createRegions()) return;
     if (Link.pollRequest()) AnswerRequest();
 }
 

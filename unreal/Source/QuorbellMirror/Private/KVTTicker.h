@@ -48,8 +48,6 @@ public:
     static kvt::RegionNames RegionNamesFromEnvironment();
 
 private:
-    // Creates the regions unless another live editor answers in them. False: inactive.
-    bool OpenRegions();
     void AnswerRequest();
     // Hands the reply to a render command that publishes it after everything enqueued
     // before it (mesh uploads read the request region).
@@ -60,7 +58,6 @@ private:
     void WrapMaterialActions();
     void RestoreMaterialActions();
 
-    const kvt::RegionNames Names;
     kvt::LinkResponder Link;
     FMirrorRegistry Registry;
     std::unique_ptr<FMirrorInstanceNode> CaptureHolder;
