@@ -24,8 +24,7 @@ SceneHarness::~SceneHarness() { registry.link = nullptr; }
 std::string SceneHarness::mel(const std::string& command)
 {
     MString result;
-    std::string statement = command.back() == ';' ? command : command + ";";
-    MStatus status = MGlobal::executeCommand(statement.c_str(), result);
+    MStatus status = MGlobal::executeCommand(command.c_str(), result);
     EXPECT_TRUE(status == MS::kSuccess) << "MEL failed: " << command;
     return result.asChar();
 }
