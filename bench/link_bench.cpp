@@ -85,7 +85,7 @@ struct Session {
         link.publishRequest();
         while (loadCounter(link.requestHeader()) != loadCounter(link.responseHeader())) {
         }
-        return link.response().remap(link.responseHeader()->viewSize) && link.readReply().has_value();
+        return link.response().remap(link.responseHeader()->viewSize) && link.readReply().hasValue();
     }
 };
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 #include <cstring>
-#include <optional>
+#include "Optional.h"
 #include <string>
 
 namespace kvt {
@@ -28,12 +28,12 @@ struct ByteView {
 
     // Reads a NUL-terminated UTF-16 string at `offset`; nothing when the terminator does
     // not lie inside the view.
-    std::optional<std::u16string> string16(std::uint64_t offset) const
+    Optional<std::u16string> string16(std::uint64_t offset) const
     {
         std::u16string text;
         for (std::uint64_t at = offset;; at += sizeof(char16_t)) {
             if (!contains(at, sizeof(char16_t)))
-                return std::nullopt;
+                return none;
             char16_t unit = load<char16_t>(at);
             if (unit == 0)
                 return text;

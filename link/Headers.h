@@ -3,17 +3,20 @@
 // response payload. Declared once here; both sides read and write through these.
 // Everything in the regions is little-endian and packed without alignment.
 
-#include <atomic>
-#include <bit>
+#include "Platform.h"
+
 #include <cstddef>
 #include <cstdint>
 
 namespace kvt {
 
-static_assert(std::endian::native == std::endian::little, "the wire is little-endian");
+// Every Windows and Linux target of the two hosts is little-endian, as the wire is.
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ != __ORDER_LITTLE_ENDIAN__
+#error "the wire is little-endian"
+#endif
 
-inline constexpr const char* kRequestRegionName = "KVTRequest";
-inline constexpr const char* kResponseRegionName = "KVTResponse";
+constexpr const char* kRequestRegionName = "KVTRequest";
+constexpr const char* kResponseRegionName = "KVTResponse";
 
 #pragma pack(push, 1)
 
@@ -52,54 +55,46 @@ struct HandleEntry {
 
 #pragma pack(pop)
 
-static_assert(sizeof(RequestHeader) == 176);
-static_assert(offsetof(RequestHeader, frameCounter) == 0);
-static_assert(offsetof(RequestHeader, viewSize) == 8);
-static_assert(offsetof(RequestHeader, ownerPid) == 12);
-static_assert(offsetof(RequestHeader, viewportWidth) == 16);
-static_assert(offsetof(RequestHeader, viewportHeight) == 20);
-static_assert(offsetof(RequestHeader, newCount) == 24);
-static_assert(offsetof(RequestHeader, pictureWanted) == 28);
-static_assert(offsetof(RequestHeader, newSession) == 29);
-static_assert(offsetof(RequestHeader, depthScale) == 32);
-static_assert(offsetof(RequestHeader, depthBias) == 36);
-static_assert(offsetof(RequestHeader, firstRecord) == 40);
-static_assert(offsetof(RequestHeader, cameraMatrix) == 44);
-static_assert(offsetof(RequestHeader, projection) == 108);
-static_assert(offsetof(RequestHeader, unused172) == 172);
+static_assert(sizeof(RequestHeader) == 176, "wire layout");
+static_assert(offsetof(RequestHeader, frameCounter) == 0, "wire layout");
+static_assert(offsetof(RequestHeader, viewSize) == 8, "wire layout");
+static_assert(offsetof(RequestHeader, ownerPid) == 12, "wire layout");
+static_assert(offsetof(RequestHeader, viewportWidth) == 16, "wire layout");
+static_assert(offsetof(RequestHeader, viewportHeight) == 20, "wire layout");
+static_assert(offsetof(RequestHeader, newCount) == 24, "wire layout");
+static_assert(offsetof(RequestHeader, pictureWanted) == 28, "wire layout");
+static_assert(offsetof(RequestHeader, newSession) == 29, "wire layout");
+static_assert(offsetof(RequestHeader, depthScale) == 32, "wire layout");
+static_assert(offsetof(RequestHeader, depthBias) == 36, "wire layout");
+static_assert(offsetof(RequestHeader, firstRecord) == 40, "wire layout");
+static_assert(offsetof(RequestHeader, cameraMatrix) == 44, "wire layout");
+static_assert(offsetof(RequestHeader, projection) == 108, "wire layout");
+static_assert(offsetof(RequestHeader, unused172) == 172, "wire layout");
 
-static_assert(sizeof(ResponseHeader) == 32);
-static_assert(offsetof(ResponseHeader, frameCounter) == 0);
-static_assert(offsetof(ResponseHeader, viewSize) == 8);
-static_assert(offsetof(ResponseHeader, responderPid) == 12);
-static_assert(offsetof(ResponseHeader, handleTable) == 16);
-static_assert(offsetof(ResponseHeader, assignMaterial) == 20);
-static_assert(offsetof(ResponseHeader, colour) == 24);
-static_assert(offsetof(ResponseHeader, depth) == 28);
+static_assert(sizeof(ResponseHeader) == 32, "wire layout");
+static_assert(offsetof(ResponseHeader, frameCounter) == 0, "wire layout");
+static_assert(offsetof(ResponseHeader, viewSize) == 8, "wire layout");
+static_assert(offsetof(ResponseHeader, responderPid) == 12, "wire layout");
+static_assert(offsetof(ResponseHeader, handleTable) == 16, "wire layout");
+static_assert(offsetof(ResponseHeader, assignMaterial) == 20, "wire layout");
+static_assert(offsetof(ResponseHeader, colour) == 24, "wire layout");
+static_assert(offsetof(ResponseHeader, depth) == 28, "wire layout");
 
-static_assert(sizeof(HandleEntry) == 16);
-static_assert(offsetof(HandleEntry, key) == 0);
-static_assert(offsetof(HandleEntry, remoteHandle) == 8);
+static_assert(sizeof(HandleEntry) == 16, "wire layout");
+static_assert(offsetof(HandleEntry, key) == 0, "wire layout");
+static_assert(offsetof(HandleEntry, remoteHandle) == 8, "wire layout");
 
 // Offsets of the link fields, for code that resolves links against a view.
-inline constexpr std::uint32_t kFirstRecordOffset = offsetof(RequestHeader, firstRecord);
-inline constexpr std::uint32_t kHandleTableOffset = offsetof(ResponseHeader, handleTable);
-inline constexpr std::uint32_t kAssignMaterialOffset = offsetof(ResponseHeader, assignMaterial);
-inline constexpr std::uint32_t kColourOffset = offsetof(ResponseHeader, colour);
-inline constexpr std::uint32_t kDepthOffset = offsetof(ResponseHeader, depth);
+constexpr std::uint32_t kFirstRecordOffset = offsetof(RequestHeader, firstRecord);
+constexpr std::uint32_t kHandleTableOffset = offsetof(ResponseHeader, handleTable);
+constexpr std::uint32_t kAssignMaterialOffset = offsetof(ResponseHeader, assignMaterial);
+constexpr std::uint32_t kColourOffset = offsetof(ResponseHeader, colour);
+constexpr std::uint32_t kDepthOffset = offsetof(ResponseHeader, depth);
 
 // The frame counters hand each region from one process to the other: the store is the
 // last write of a turn (release), the load the first read of one (acquire). Both sit at
 // offset 0 of a page-aligned view, so they are naturally aligned.
-inline std::uint64_t loadCounter(const void* header)
-{
-    return std::atomic_ref<std::uint64_t>(*static_cast<std::uint64_t*>(const_cast<void*>(header)))
-        .load(std::memory_order_acquire);
-}
-
-inline void storeCounter(void* header, std::uint64_t value)
-{
-    std::atomic_ref<std::uint64_t>(*static_cast<std::uint64_t*>(header)).store(value, std::memory_order_release);
-}
+inline std::uint64_t loadCounter(const void* header) { return platform::loadAcquire(header); }
+inline void storeCounter(void* header, std::uint64_t value) { platform::storeRelease(header, value); }
 
 } // namespace kvt

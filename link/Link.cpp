@@ -32,6 +32,12 @@ LinkRequester::LinkRequester(std::function<void()> resync, RegionNames names)
 {
 }
 
+LinkRequester::~LinkRequester()
+{
+    if (timerRaised_)
+        platform::restoreTimerResolution();
+}
+
 LinkRequester::ConnectResult LinkRequester::connect()
 {
     claimedThisFrame_ = false;
@@ -62,6 +68,10 @@ LinkRequester::ConnectResult LinkRequester::connect()
         return ConnectResult::Refused;
     }
     req->ownerPid = self;
+    if (!timerRaised_) {
+        platform::raiseTimerResolution();
+        timerRaised_ = true;
+    }
     if (resync_)
         resync_();
     claimedThisFrame_ = true;
@@ -123,10 +133,10 @@ LinkRequester::AwaitResult LinkRequester::awaitResponse()
     return AwaitResult::Reply;
 }
 
-std::optional<Reply> LinkRequester::readReply()
+Optional<Reply> LinkRequester::readReply()
 {
     if (!isConnected())
-        return std::nullopt;
+        return none;
     auto reply = kvt::readReply(response_.bytes(), *requestHeader());
     if (!reply)
         disconnect();
@@ -137,6 +147,10 @@ void LinkRequester::disconnect()
 {
     request_.close();
     response_.close();
+    if (timerRaised_) {
+        platform::restoreTimerResolution();
+        timerRaised_ = false;
+    }
     if (resync_)
         resync_();
 }

@@ -10,7 +10,7 @@
 
 #include <cstdint>
 #include <functional>
-#include <optional>
+#include "Optional.h"
 #include <string>
 
 namespace kvt {
@@ -31,6 +31,9 @@ public:
     // `resync` runs at every claim and every disconnect: the scene forgets its remote
     // handles and queues everything to be sent again.
     explicit LinkRequester(std::function<void()> resync, RegionNames names = {});
+    ~LinkRequester();
+    LinkRequester(const LinkRequester&) = delete;
+    LinkRequester& operator=(const LinkRequester&) = delete;
 
     enum class ConnectResult { Down, Refused, Connected };
     // Opens the regions when they are not open and claims the link in the frame that
@@ -53,7 +56,7 @@ public:
     AwaitResult awaitResponse();
 
     // Reads the reply to the request just published; a malformed reply disconnects.
-    std::optional<Reply> readReply();
+    Optional<Reply> readReply();
 
     void disconnect();
 
@@ -70,6 +73,7 @@ private:
     SharedRegion request_;
     SharedRegion response_;
     bool claimedThisFrame_ = false;
+    bool timerRaised_ = false; // the platform's timer period is raised while connected
     std::uint32_t elapsed_ = 0;
 };
 

@@ -4,12 +4,13 @@
 
 #include <cstdint>
 
-namespace kvt::platform {
+namespace kvt {
+namespace platform {
 
 // A file-mapping handle as the platform gives it. All bits set means "invalid";
 // 0 counts as closed too.
 using MappingHandle = std::intptr_t;
-inline constexpr MappingHandle kInvalidMapping = -1;
+constexpr MappingHandle kInvalidMapping = -1;
 
 // Creates the named mapping with a fixed maximum size, or returns the existing one
 // of that name. Returns kInvalidMapping or 0 on failure.
@@ -32,4 +33,17 @@ bool isProcessAlive(std::uint32_t pid);
 void sleepMilliseconds(std::uint32_t ms);
 std::uint64_t tickCountMilliseconds();
 
-} // namespace kvt::platform
+// The wait loop sleeps 2 ms at a time. Windows rounds a sleep up to its scheduler tick
+// (15.6 ms by default) unless the timer period is raised, so the requester raises it to
+// 1 ms while it is connected and restores it when it disconnects. Calls are balanced by
+// the caller; elsewhere they do nothing.
+void raiseTimerResolution();
+void restoreTimerResolution();
+
+// Acquire load and release store of an aligned 64-bit value that another process reads
+// and writes through its own view of the same pages.
+std::uint64_t loadAcquire(const void* address);
+void storeRelease(void* address, std::uint64_t value);
+
+} // namespace platform
+} // namespace kvt

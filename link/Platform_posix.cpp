@@ -12,7 +12,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace kvt::platform {
+namespace kvt {
+namespace platform {
 namespace {
 
 std::string shmName(const char* name) { return std::string("/") + name; }
@@ -107,4 +108,19 @@ std::uint64_t tickCountMilliseconds()
     return static_cast<std::uint64_t>(ts.tv_sec) * 1000u + static_cast<std::uint64_t>(ts.tv_nsec) / 1000000u;
 }
 
-} // namespace kvt::platform
+// nanosleep is already as fine as the wait loop needs.
+void raiseTimerResolution() {}
+void restoreTimerResolution() {}
+
+std::uint64_t loadAcquire(const void* address)
+{
+    return __atomic_load_n(static_cast<const std::uint64_t*>(address), __ATOMIC_ACQUIRE);
+}
+
+void storeRelease(void* address, std::uint64_t value)
+{
+    __atomic_store_n(static_cast<std::uint64_t*>(address), value, __ATOMIC_RELEASE);
+}
+
+} // namespace platform
+} // namespace kvt

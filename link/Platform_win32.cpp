@@ -4,7 +4,10 @@
 
 #include <windows.h>
 
-namespace kvt::platform {
+#include <mmsystem.h>
+
+namespace kvt {
+namespace platform {
 namespace {
 
 MappingHandle fromHandle(HANDLE h) { return reinterpret_cast<MappingHandle>(h); }
@@ -46,7 +49,9 @@ std::uint32_t currentProcessId() { return GetCurrentProcessId(); }
 
 bool isProcessAlive(std::uint32_t pid)
 {
-    HANDLE process = OpenProcess(PROCESS_ALL_ACCESS, FALSE, pid);
+    // The least right the exit-code query needs: full access is refused when one host runs
+    // elevated and the other does not, and the two would then never connect.
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
     if (process == nullptr || process == INVALID_HANDLE_VALUE)
         return false;
     DWORD code = 0;
@@ -59,4 +64,24 @@ void sleepMilliseconds(std::uint32_t ms) { Sleep(ms); }
 
 std::uint64_t tickCountMilliseconds() { return GetTickCount(); }
 
-} // namespace kvt::platform
+void raiseTimerResolution() { timeBeginPeriod(1); }
+void restoreTimerResolution() { timeEndPeriod(1); }
+
+// An aligned 64-bit load is atomic on x64; the fence after it keeps later reads behind it
+// for both the compiler and the processor. The store is an interlocked exchange, a full
+// barrier on every Windows compiler the hosts use (MSVC 2015/2017, mingw-w64). The load
+// never writes, so a read-only view is fine.
+std::uint64_t loadAcquire(const void* address)
+{
+    std::uint64_t value = *static_cast<const volatile std::uint64_t*>(address);
+    MemoryBarrier();
+    return value;
+}
+
+void storeRelease(void* address, std::uint64_t value)
+{
+    InterlockedExchange64(reinterpret_cast<volatile LONG64*>(address), static_cast<LONG64>(value));
+}
+
+} // namespace platform
+} // namespace kvt

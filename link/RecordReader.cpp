@@ -54,7 +54,7 @@ private:
     }
 
     // Returns an error message, or nothing when the record is sound.
-    std::optional<std::string> readRecord(std::uint32_t at, Record& record)
+    Optional<std::string> readRecord(std::uint32_t at, Record& record)
     {
         record.offset = at;
         record.identity = view_.load<std::uint64_t>(at + offsetof(RecordHeader, identity));
@@ -62,12 +62,12 @@ private:
         record.kind = static_cast<RecordKind>(record.flags & RecordFlags::kind);
         record.size = kShortRecordSize;
         if (record.deleted())
-            return std::nullopt;
+            return none;
         if (!(record.flags & RecordFlags::hasData)) {
             // Shapes are always sent in full while they live; only transforms come short.
             if (record.kind != RecordKind::Transform)
                 return "a short " + recordKindName(record.kind) + " record (shapes are always long)";
-            return std::nullopt;
+            return none;
         }
         std::uint32_t size = longRecordSize(record.kind);
         if (size == 0)
@@ -81,14 +81,14 @@ private:
         case RecordKind::SpotLight: std::memcpy(&record.spot, view_.data + at, sizeof record.spot); break;
         default: std::memcpy(&record.light, view_.data + at, sizeof record.light); break;
         }
-        return std::nullopt;
+        return none;
     }
 
-    std::optional<std::string> readTransform(std::uint32_t at, Record& record)
+    Optional<std::string> readTransform(std::uint32_t at, Record& record)
     {
         std::memcpy(&record.transform, view_.data + at, sizeof record.transform);
         if (record.transform.hasMaterials == 0)
-            return std::nullopt;
+            return none;
         if (record.transform.hasMaterials != 1)
             return "hasMaterials is " + std::to_string(record.transform.hasMaterials) + ", neither 0 nor 1";
         if (!view_.contains(at, sizeof(TransformRecordWithMaterials)))
@@ -99,7 +99,7 @@ private:
             return "negative materialCount " + std::to_string(count);
         std::uint64_t field = at + offsetof(TransformRecordWithMaterials, materials);
         if (count == 0)
-            return std::nullopt;
+            return none;
         auto table = followLink(view_, field, std::uint64_t(count) * sizeof(RelLink));
         if (!table)
             return "the material table (" + std::to_string(count) + " entries) lies outside the view";
@@ -111,7 +111,9 @@ private:
                 continue;
             }
             auto text = followLink(view_, entry, sizeof(char16_t));
-            auto name = text ? view_.string16(*text) : std::nullopt;
+            Optional<std::u16string> name;
+            if (text)
+                name = view_.string16(*text);
             if (!name)
                 return "material name " + std::to_string(i) + " is not terminated inside the view";
             // Names never share bytes; a request that makes us read more than its view is forged.
@@ -120,10 +122,10 @@ private:
                 return std::string("material names overlap");
             record.materials.push_back(std::move(*name));
         }
-        return std::nullopt;
+        return none;
     }
 
-    std::optional<std::string> readMesh(std::uint32_t at, Record& record)
+    Optional<std::string> readMesh(std::uint32_t at, Record& record)
     {
         MeshRecord& mesh = record.mesh;
         std::memcpy(&mesh, view_.data + at, sizeof mesh);
@@ -159,7 +161,7 @@ private:
                 std::int64_t(s.firstIndex) + 3 * std::int64_t(s.triangleCount) > mesh.indexCount)
                 return "section " + std::to_string(i) + " lies outside the indices";
         }
-        return std::nullopt;
+        return none;
     }
 
     ByteView view_;

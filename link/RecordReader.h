@@ -9,7 +9,7 @@
 #include "Records.h"
 
 #include <cstdint>
-#include <optional>
+#include "Optional.h"
 #include <string>
 #include <vector>
 
@@ -35,7 +35,7 @@ struct Record {
     SpotLightRecord spot{};
 
     // 112-byte transforms: one entry per material slot; nothing where the slot has no name.
-    std::vector<std::optional<std::u16string>> materials;
+    std::vector<Optional<std::u16string>> materials;
 
     // Mesh arrays as they lie in the view (valid while the view is); checked for size.
     const std::uint8_t* vertices = nullptr; // mesh.vertexCount × FKvtMeshVertex
@@ -62,7 +62,7 @@ struct RecordError {
 
 struct RequestRecords {
     std::vector<Record> records;
-    std::optional<RecordError> error;
+    Optional<RecordError> error;
     bool ok() const { return !error; }
 };
 

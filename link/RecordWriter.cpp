@@ -12,11 +12,11 @@ RecordWriter::RecordWriter(SharedRegion& request) : region_(request), cursor_(kF
 
 std::uint32_t RecordWriter::newCount() const { return reinterpret_cast<const RequestHeader*>(region_.view)->newCount; }
 
-std::optional<std::uint32_t> RecordWriter::appendRecord(std::uint32_t size, std::uint64_t identity, bool countAsNew)
+Optional<std::uint32_t> RecordWriter::appendRecord(std::uint32_t size, std::uint64_t identity, bool countAsNew)
 {
     std::uint32_t offset = region_.used;
     if (region_.extend(std::uint64_t(offset) + size) == nullptr)
-        return std::nullopt;
+        return none;
     RecordHeader* header = as<RecordHeader>(offset);
     header->identity = 0;
     header->next = 0;
@@ -28,7 +28,7 @@ std::optional<std::uint32_t> RecordWriter::appendRecord(std::uint32_t size, std:
     return offset;
 }
 
-std::optional<std::uint32_t> RecordWriter::appendTransform(TransformForm form, std::uint64_t identity, bool countAsNew)
+Optional<std::uint32_t> RecordWriter::appendTransform(TransformForm form, std::uint64_t identity, bool countAsNew)
 {
     std::uint32_t size = form == TransformForm::Short                ? kShortRecordSize
                          : form == TransformForm::Long               ? sizeof(TransformRecord)
@@ -44,7 +44,7 @@ std::optional<std::uint32_t> RecordWriter::appendTransform(TransformForm form, s
     return offset;
 }
 
-std::optional<std::uint32_t> RecordWriter::appendShape(RecordKind kind, bool deleted, std::uint64_t identity,
+Optional<std::uint32_t> RecordWriter::appendShape(RecordKind kind, bool deleted, std::uint64_t identity,
                                                         bool countAsNew)
 {
     auto offset = appendRecord(deleted ? kShortRecordSize : longRecordSize(kind), identity, countAsNew);
@@ -66,16 +66,16 @@ void RecordWriter::setFlags(std::uint32_t record, std::uint8_t mask, std::uint8_
     flags = static_cast<std::uint8_t>((flags & ~mask) | (value & mask));
 }
 
-std::optional<std::uint32_t> RecordWriter::appendArray(std::uint32_t linkField, std::uint64_t bytes)
+Optional<std::uint32_t> RecordWriter::appendArray(std::uint32_t linkField, std::uint64_t bytes)
 {
     std::uint32_t offset = region_.used;
     if (region_.extend(std::uint64_t(offset) + bytes) == nullptr)
-        return std::nullopt;
+        return none;
     storeLink(at(linkField), at(offset));
     return offset;
 }
 
-bool RecordWriter::appendMaterialNames(std::uint32_t record, const std::vector<std::optional<std::u16string>>& names)
+bool RecordWriter::appendMaterialNames(std::uint32_t record, const std::vector<Optional<std::u16string>>& names)
 {
     as<TransformRecordWithMaterials>(record)->materialCount = static_cast<std::int32_t>(names.size());
     auto table = appendArray(record + offsetof(TransformRecordWithMaterials, materials),

@@ -20,12 +20,12 @@ enum class RecordKind : std::uint8_t {
 };
 
 namespace RecordFlags {
-inline constexpr std::uint8_t kind = 0x07;
-inline constexpr std::uint8_t isNew = 0x08;           // identity is the Maya-side address
-inline constexpr std::uint8_t deleted = 0x10;         // 16 bytes whatever the other bits say
-inline constexpr std::uint8_t visibilityValid = 0x20; // `visible` was evaluated afresh
-inline constexpr std::uint8_t visible = 0x40;
-inline constexpr std::uint8_t hasData = 0x80;         // long form: the body follows
+constexpr std::uint8_t kind = 0x07;
+constexpr std::uint8_t isNew = 0x08;           // identity is the Maya-side address
+constexpr std::uint8_t deleted = 0x10;         // 16 bytes whatever the other bits say
+constexpr std::uint8_t visibilityValid = 0x20; // `visible` was evaluated afresh
+constexpr std::uint8_t visible = 0x40;
+constexpr std::uint8_t hasData = 0x80;         // long form: the body follows
 } // namespace RecordFlags
 
 #pragma pack(push, 1)
@@ -101,48 +101,48 @@ struct FKvtMeshSection {
 
 #pragma pack(pop)
 
-static_assert(sizeof(RecordHeader) == 16);
-static_assert(offsetof(RecordHeader, identity) == 0);
-static_assert(offsetof(RecordHeader, next) == 8);
-static_assert(offsetof(RecordHeader, flags) == 12);
+static_assert(sizeof(RecordHeader) == 16, "wire layout");
+static_assert(offsetof(RecordHeader, identity) == 0, "wire layout");
+static_assert(offsetof(RecordHeader, next) == 8, "wire layout");
+static_assert(offsetof(RecordHeader, flags) == 12, "wire layout");
 
-static_assert(sizeof(TransformRecord) == 104);
-static_assert(offsetof(TransformRecord, shapeRefIsAddress) == 16);
-static_assert(offsetof(TransformRecord, worldMatrix) == 20);
-static_assert(offsetof(TransformRecord, shapeRef) == 88);
-static_assert(offsetof(TransformRecord, hasMaterials) == 96);
-static_assert(sizeof(TransformRecordWithMaterials) == 112);
-static_assert(offsetof(TransformRecordWithMaterials, materialCount) == 104);
-static_assert(offsetof(TransformRecordWithMaterials, materials) == 108);
+static_assert(sizeof(TransformRecord) == 104, "wire layout");
+static_assert(offsetof(TransformRecord, shapeRefIsAddress) == 16, "wire layout");
+static_assert(offsetof(TransformRecord, worldMatrix) == 20, "wire layout");
+static_assert(offsetof(TransformRecord, shapeRef) == 88, "wire layout");
+static_assert(offsetof(TransformRecord, hasMaterials) == 96, "wire layout");
+static_assert(sizeof(TransformRecordWithMaterials) == 112, "wire layout");
+static_assert(offsetof(TransformRecordWithMaterials, materialCount) == 104, "wire layout");
+static_assert(offsetof(TransformRecordWithMaterials, materials) == 108, "wire layout");
 
-static_assert(sizeof(MeshRecord) == 64);
-static_assert(offsetof(MeshRecord, sectionCount) == 16);
-static_assert(offsetof(MeshRecord, vertexCount) == 20);
-static_assert(offsetof(MeshRecord, indexCount) == 24);
-static_assert(offsetof(MeshRecord, boundsMin) == 28);
-static_assert(offsetof(MeshRecord, boundsMax) == 40);
-static_assert(offsetof(MeshRecord, vertices) == 52);
-static_assert(offsetof(MeshRecord, indices) == 56);
-static_assert(offsetof(MeshRecord, sections) == 60);
+static_assert(sizeof(MeshRecord) == 64, "wire layout");
+static_assert(offsetof(MeshRecord, sectionCount) == 16, "wire layout");
+static_assert(offsetof(MeshRecord, vertexCount) == 20, "wire layout");
+static_assert(offsetof(MeshRecord, indexCount) == 24, "wire layout");
+static_assert(offsetof(MeshRecord, boundsMin) == 28, "wire layout");
+static_assert(offsetof(MeshRecord, boundsMax) == 40, "wire layout");
+static_assert(offsetof(MeshRecord, vertices) == 52, "wire layout");
+static_assert(offsetof(MeshRecord, indices) == 56, "wire layout");
+static_assert(offsetof(MeshRecord, sections) == 60, "wire layout");
 
-static_assert(sizeof(LightRecord) == 40);
-static_assert(offsetof(LightRecord, color) == 16);
-static_assert(offsetof(LightRecord, intensity) == 32);
-static_assert(sizeof(SpotLightRecord) == 48);
-static_assert(offsetof(SpotLightRecord, innerConeAngle) == 36);
-static_assert(offsetof(SpotLightRecord, outerConeAngle) == 40);
+static_assert(sizeof(LightRecord) == 40, "wire layout");
+static_assert(offsetof(LightRecord, color) == 16, "wire layout");
+static_assert(offsetof(LightRecord, intensity) == 32, "wire layout");
+static_assert(sizeof(SpotLightRecord) == 48, "wire layout");
+static_assert(offsetof(SpotLightRecord, innerConeAngle) == 36, "wire layout");
+static_assert(offsetof(SpotLightRecord, outerConeAngle) == 40, "wire layout");
 
-static_assert(sizeof(FKvtMeshVertex) == 32);
-static_assert(offsetof(FKvtMeshVertex, position) == 0);
-static_assert(offsetof(FKvtMeshVertex, texCoord) == 12);
-static_assert(offsetof(FKvtMeshVertex, tangent) == 20);
-static_assert(offsetof(FKvtMeshVertex, normal) == 24);
-static_assert(offsetof(FKvtMeshVertex, bitangentSign) == 27);
-static_assert(offsetof(FKvtMeshVertex, colour) == 28);
-static_assert(sizeof(FKvtMeshSection) == 8);
-static_assert(offsetof(FKvtMeshSection, triangleCount) == 4);
+static_assert(sizeof(FKvtMeshVertex) == 32, "wire layout");
+static_assert(offsetof(FKvtMeshVertex, position) == 0, "wire layout");
+static_assert(offsetof(FKvtMeshVertex, texCoord) == 12, "wire layout");
+static_assert(offsetof(FKvtMeshVertex, tangent) == 20, "wire layout");
+static_assert(offsetof(FKvtMeshVertex, normal) == 24, "wire layout");
+static_assert(offsetof(FKvtMeshVertex, bitangentSign) == 27, "wire layout");
+static_assert(offsetof(FKvtMeshVertex, colour) == 28, "wire layout");
+static_assert(sizeof(FKvtMeshSection) == 8, "wire layout");
+static_assert(offsetof(FKvtMeshSection, triangleCount) == 4, "wire layout");
 
-inline constexpr std::uint32_t kShortRecordSize = sizeof(RecordHeader);
+constexpr std::uint32_t kShortRecordSize = sizeof(RecordHeader);
 
 // Long size of a record kind; 0 for a kind that does not exist. Transforms also have the
 // 112-byte form with materials.

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 #include <cstring>
-#include <optional>
+#include "Optional.h"
 
 namespace kvt {
 
@@ -28,16 +28,16 @@ inline RelLink loadLink(const std::uint8_t* field)
 // Follows the link stored at `fieldOffset` and checks that the field and a block of
 // `blockSize` bytes at its target both lie inside the view. Returns the target's offset,
 // or nothing for a zero link or one that leaves the view.
-inline std::optional<std::uint32_t> followLink(ByteView view, std::uint64_t fieldOffset, std::uint64_t blockSize)
+inline Optional<std::uint32_t> followLink(ByteView view, std::uint64_t fieldOffset, std::uint64_t blockSize)
 {
     if (!view.contains(fieldOffset, sizeof(RelLink)))
-        return std::nullopt;
+        return none;
     RelLink value = view.load<RelLink>(fieldOffset);
     if (value == 0)
-        return std::nullopt;
+        return none;
     std::int64_t target = static_cast<std::int64_t>(fieldOffset) + value;
     if (target < 0 || !view.contains(static_cast<std::uint64_t>(target), blockSize))
-        return std::nullopt;
+        return none;
     return static_cast<std::uint32_t>(target);
 }
 

@@ -7,29 +7,29 @@ namespace {
 
 // Appends a block and links it from the header field at `linkOffset`. The link is stored
 // after the allocation, since the allocation may move the view.
-std::optional<std::uint32_t> appendLinked(SharedRegion& response, std::uint32_t linkOffset, std::uint64_t bytes)
+Optional<std::uint32_t> appendLinked(SharedRegion& response, std::uint32_t linkOffset, std::uint64_t bytes)
 {
     std::uint32_t offset = response.used;
     if (response.extend(std::uint64_t(response.used) + bytes) == nullptr)
-        return std::nullopt;
+        return none;
     storeLink(response.view + linkOffset, response.view + offset);
     return offset;
 }
 
 } // namespace
 
-std::optional<std::uint32_t> pictureBlockBytes(std::int32_t width, std::int32_t height)
+Optional<std::uint32_t> pictureBlockBytes(std::int32_t width, std::int32_t height)
 {
     if (width < 0 || height < 0)
-        return std::nullopt;
+        return none;
     std::uint64_t bytes = std::uint64_t(width) * std::uint64_t(height) * 4u;
     // Both blocks together must fit the region.
     if (bytes * 2 > kRegionMaximum)
-        return std::nullopt;
+        return none;
     return static_cast<std::uint32_t>(bytes);
 }
 
-std::optional<std::uint32_t> writeHandleTable(SharedRegion& response, std::uint32_t count)
+Optional<std::uint32_t> writeHandleTable(SharedRegion& response, std::uint32_t count)
 {
     return appendLinked(response, kHandleTableOffset, std::uint64_t(count) * sizeof(HandleEntry));
 }
@@ -41,49 +41,52 @@ void setHandleEntry(SharedRegion& response, std::uint32_t tableOffset, std::uint
     std::memcpy(response.view + tableOffset + std::size_t(index) * sizeof(HandleEntry), &e, sizeof e);
 }
 
-std::optional<std::uint32_t> writeMaterialName(SharedRegion& response, std::u16string_view name)
+Optional<std::uint32_t> writeMaterialName(SharedRegion& response, const char16_t* name, std::size_t length)
 {
-    std::uint64_t bytes = (std::uint64_t(name.size()) + 1) * sizeof(char16_t);
+    std::uint64_t bytes = (std::uint64_t(length) + 1) * sizeof(char16_t);
     auto offset = appendLinked(response, kAssignMaterialOffset, bytes);
     if (offset) {
-        std::memcpy(response.view + *offset, name.data(), name.size() * sizeof(char16_t));
-        std::memset(response.view + *offset + name.size() * sizeof(char16_t), 0, sizeof(char16_t));
+        if (length != 0)
+            std::memcpy(response.view + *offset, name, length * sizeof(char16_t));
+        std::memset(response.view + *offset + length * sizeof(char16_t), 0, sizeof(char16_t));
     }
     return offset;
 }
 
-std::optional<PictureBlocks> writePictureBlocks(SharedRegion& response, std::int32_t width, std::int32_t height)
+Optional<PictureBlocks> writePictureBlocks(SharedRegion& response, std::int32_t width, std::int32_t height)
 {
     auto bytes = pictureBlockBytes(width, height);
     if (!bytes)
-        return std::nullopt;
+        return none;
     auto colour = appendLinked(response, kColourOffset, *bytes);
     if (!colour)
-        return std::nullopt;
+        return none;
     auto depth = appendLinked(response, kDepthOffset, *bytes);
     if (!depth)
-        return std::nullopt;
+        return none;
     return PictureBlocks{*colour, *depth};
 }
 
-std::optional<Reply> readReply(ByteView response, const RequestHeader& request)
+Optional<Reply> readReply(ByteView response, const RequestHeader& request)
 {
     if (!response.contains(0, sizeof(ResponseHeader)))
-        return std::nullopt;
+        return none;
     Reply reply;
 
     std::uint64_t tableBytes = std::uint64_t(request.newCount) * sizeof(HandleEntry);
     auto table = followLink(response, kHandleTableOffset, tableBytes);
     if (!table)
-        return std::nullopt;
+        return none;
     reply.handleTable = response.data + *table;
     reply.handleCount = request.newCount;
 
     if (response.load<RelLink>(kAssignMaterialOffset) != 0) {
         auto at = followLink(response, kAssignMaterialOffset, sizeof(char16_t));
-        auto name = at ? response.string16(*at) : std::nullopt;
+        Optional<std::u16string> name;
+        if (at)
+            name = response.string16(*at);
         if (!name)
-            return std::nullopt;
+            return none;
         reply.materialName = std::move(*name);
         reply.hasMaterial = true;
     }
@@ -91,11 +94,11 @@ std::optional<Reply> readReply(ByteView response, const RequestHeader& request)
     if (request.pictureWanted) {
         auto bytes = pictureBlockBytes(request.viewportWidth, request.viewportHeight);
         if (!bytes)
-            return std::nullopt;
+            return none;
         auto colour = followLink(response, kColourOffset, *bytes);
         auto depth = followLink(response, kDepthOffset, *bytes);
         if (!colour || !depth)
-            return std::nullopt;
+            return none;
         reply.colour = response.data + *colour;
         reply.depth = response.data + *depth;
         reply.width = request.viewportWidth;

@@ -9,30 +9,34 @@
 
 #include <cstdint>
 #include <cstring>
-#include <optional>
+#include "Optional.h"
 #include <string>
-#include <string_view>
 
 namespace kvt {
 
 // Bytes of one picture block (colour or depth), or nothing for a size the regions
 // cannot hold.
-std::optional<std::uint32_t> pictureBlockBytes(std::int32_t width, std::int32_t height);
+Optional<std::uint32_t> pictureBlockBytes(std::int32_t width, std::int32_t height);
 
 // ---- writer (responder) ----------------------------------------------------------------
 // Each allocation appends to the response arena and links the block from the header.
 // They return the block's offset, or nothing when the view cannot grow.
 
-std::optional<std::uint32_t> writeHandleTable(SharedRegion& response, std::uint32_t count);
+Optional<std::uint32_t> writeHandleTable(SharedRegion& response, std::uint32_t count);
 void setHandleEntry(SharedRegion& response, std::uint32_t tableOffset, std::uint32_t index, std::uint64_t key,
                     std::uint64_t remoteHandle);
-std::optional<std::uint32_t> writeMaterialName(SharedRegion& response, std::u16string_view name);
+// `name` holds `length` UTF-16 units, without a terminator; the block gets one.
+Optional<std::uint32_t> writeMaterialName(SharedRegion& response, const char16_t* name, std::size_t length);
+inline Optional<std::uint32_t> writeMaterialName(SharedRegion& response, const std::u16string& name)
+{
+    return writeMaterialName(response, name.data(), name.size());
+}
 
 struct PictureBlocks {
     std::uint32_t colour; // B, G, R, A bytes, bottom row first
     std::uint32_t depth;  // f32 Maya window depth, bottom row first
 };
-std::optional<PictureBlocks> writePictureBlocks(SharedRegion& response, std::int32_t width, std::int32_t height);
+Optional<PictureBlocks> writePictureBlocks(SharedRegion& response, std::int32_t width, std::int32_t height);
 
 // ---- reader (requester) ----------------------------------------------------------------
 
@@ -58,7 +62,7 @@ struct Reply {
 // view size). Returns nothing for a reply that is malformed: a missing or overrunning
 // handle table, a material name without a terminator inside the view, or picture blocks
 // missing or overrunning when a picture was wanted.
-std::optional<Reply> readReply(ByteView response, const RequestHeader& request);
+Optional<Reply> readReply(ByteView response, const RequestHeader& request);
 
 // The requester clears a handled material request.
 void clearMaterialRequest(SharedRegion& response);

@@ -50,8 +50,8 @@ private:
 };
 
 // Largest mapping the link creates, and so the largest view it ever asks for.
-inline constexpr std::uint32_t kRegionMaximum = 0x80000000u;
-inline constexpr std::uint32_t kInitialView = 0x1000000u;
+constexpr std::uint32_t kRegionMaximum = 0x80000000u;
+constexpr std::uint32_t kInitialView = 0x1000000u;
 
 // A position inside a region that survives remapping: resolved against the current view
 // at each use, never cached as an address across extend or remap.

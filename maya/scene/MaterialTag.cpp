@@ -40,12 +40,12 @@ void removeMaterialAttribute(const MObject& attribute)
     reportFailure(MNodeClass("shadingEngine").removeExtensionAttribute(attribute));
 }
 
-std::vector<std::optional<std::u16string>> materialNames(const MDagPath& instance, const MObject& attribute)
+std::vector<kvt::Optional<std::u16string>> materialNames(const MDagPath& instance, const MObject& attribute)
 {
     MFnDagNode shape(instance.node());
     MObjectArray sets, components;
     shape.getConnectedSetsAndMembers(instance.instanceNumber(), sets, components, true);
-    std::vector<std::optional<std::u16string>> names;
+    std::vector<kvt::Optional<std::u16string>> names;
     names.reserve(sets.length());
     for (unsigned i = 0; i < sets.length(); ++i) {
         MPlug plug(sets[i], attribute);

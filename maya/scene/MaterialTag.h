@@ -5,7 +5,7 @@
 #include <maya/MDagPath.h>
 #include <maya/MObject.h>
 
-#include <optional>
+#include "link/Optional.h"
 #include <string>
 #include <vector>
 
@@ -15,7 +15,7 @@ void removeMaterialAttribute(const MObject& attribute);
 
 // One name per renderable set of the instance, in Maya's order; nothing where a set
 // cannot carry the tag.
-std::vector<std::optional<std::u16string>> materialNames(const MDagPath& instance, const MObject& attribute);
+std::vector<kvt::Optional<std::u16string>> materialNames(const MDagPath& instance, const MObject& attribute);
 
 // Tags a shading engine with a material name.
 void tagShadingEngine(MObject& node, const MObject& attribute, const std::u16string& name);

@@ -25,20 +25,20 @@ MayaShape::~MayaShape() = default; // the list nodes unlink themselves
 
 void MayaShape::watch(MObject& node) { keepCallback(watchShape(node, this)); }
 
-std::optional<std::uint32_t> MayaShape::writeHeader(RecordWriter& writer, RecordKind kind,
+kvt::Optional<std::uint32_t> MayaShape::writeHeader(RecordWriter& writer, RecordKind kind,
                                                     std::uint64_t changedTypeBits)
 {
     bool isNew = remoteHandle == 0;
     auto record = writer.appendShape(kind, deleted, identity(), isNew && !deleted);
     if (!record)
-        return std::nullopt;
+        return kvt::none;
     bool visibilityValid = visibilityDirty || (changedTypeBits & std::uint64_t(typeBit()));
     std::uint8_t flags = RecordFlags::hasData | (isNew ? RecordFlags::isNew : 0) |
                          (deleted ? RecordFlags::deleted : 0) | (visibilityValid ? RecordFlags::visibilityValid : 0);
     writer.setFlags(*record, RecordFlags::hasData | RecordFlags::isNew | RecordFlags::deleted |
                                  RecordFlags::visibilityValid, flags);
     if (deleted)
-        return std::nullopt;
+        return kvt::none;
     if (visibilityValid) {
         MObject shapeNode = node.object();
         bool plugVisible = MFnDependencyNode(shapeNode).findPlug("visibility", true).asBool();

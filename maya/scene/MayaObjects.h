@@ -9,7 +9,7 @@
 #include <maya/MObjectHandle.h>
 
 #include <cstdint>
-#include <optional>
+#include "link/Optional.h"
 #include <vector>
 
 #include "link/Records.h"
@@ -56,7 +56,7 @@ public:
     // Writes the record header and the visibility bits shared by every shape record.
     // Returns the record's offset, or nothing when no body follows: the shape is deleted
     // (the caller then destroys it) or the arena cannot grow.
-    std::optional<std::uint32_t> writeHeader(kvt::RecordWriter& writer, kvt::RecordKind kind,
+    kvt::Optional<std::uint32_t> writeHeader(kvt::RecordWriter& writer, kvt::RecordKind kind,
                                               std::uint64_t changedTypeBits);
 };
 

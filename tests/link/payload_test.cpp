@@ -43,11 +43,11 @@ protected:
     }
 
     // Publishes the reply and reads it on the requester's side.
-    std::optional<Reply> answer()
+    kvt::Optional<Reply> answer()
     {
         unreal.publishResponse();
         if (maya.awaitResponse() != LinkRequester::AwaitResult::Reply)
-            return std::nullopt;
+            return kvt::none;
         return maya.readReply();
     }
 
@@ -188,8 +188,8 @@ TEST_F(Payload, RequestViewThatCannotBeMappedIsRefusedByTheResponder)
 
 TEST(PictureBlockBytes, SizesTheRegionsCanHold)
 {
-    EXPECT_EQ(pictureBlockBytes(1920, 1080), std::optional<std::uint32_t>(8294400));
-    EXPECT_EQ(pictureBlockBytes(0, 1080), std::optional<std::uint32_t>(0));
+    EXPECT_EQ(pictureBlockBytes(1920, 1080), kvt::Optional<std::uint32_t>(8294400));
+    EXPECT_EQ(pictureBlockBytes(0, 1080), kvt::Optional<std::uint32_t>(0));
     EXPECT_FALSE(pictureBlockBytes(-1, 10));
     EXPECT_FALSE(pictureBlockBytes(65536, 65536));
     EXPECT_FALSE(pictureBlockBytes(0x7FFFFFFF, 0x7FFFFFFF));

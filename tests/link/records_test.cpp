@@ -96,7 +96,7 @@ TEST_F(Records, EveryKindRoundTripsFieldByField)
     tr->hasMaterials = 1;
     for (int k = 0; k < 16; ++k)
         tr->worldMatrix[k] = float(k) * 0.5f;
-    ASSERT_TRUE(w.appendMaterialNames(t, {u"/Game/M_Red", std::nullopt, u""}));
+    ASSERT_TRUE(w.appendMaterialNames(t, {u"/Game/M_Red", kvt::none, u""}));
 
     std::uint32_t visOnly = *w.appendTransform(TransformForm::Short, 0xAB, false);
     w.setFlags(visOnly, 0xF8, RecordFlags::visibilityValid);
@@ -152,9 +152,9 @@ TEST_F(Records, EveryKindRoundTripsFieldByField)
     EXPECT_EQ(+tx.transform.shapeRef, m.identity);
     EXPECT_EQ(+tx.transform.worldMatrix[15], 7.5f);
     ASSERT_EQ(tx.materials.size(), 3u);
-    EXPECT_EQ(tx.materials[0], std::optional<std::u16string>(u"/Game/M_Red"));
+    EXPECT_EQ(tx.materials[0], kvt::Optional<std::u16string>(u"/Game/M_Red"));
     EXPECT_FALSE(tx.materials[1]);
-    EXPECT_EQ(tx.materials[2], std::optional<std::u16string>(u""));
+    EXPECT_EQ(tx.materials[2], kvt::Optional<std::u16string>(u""));
 
     EXPECT_EQ(read.records[2].size, 16u);
     EXPECT_FALSE(read.records[2].hasData());

@@ -119,11 +119,11 @@ TEST_F(RegionTest, LinksForwardBackwardAndNone)
 
     storeLink(slot, late);
     EXPECT_EQ(loadLink(slot), 4);
-    EXPECT_EQ(followLink(region.bytes(), region.offsetOf(slot), 64), std::optional<std::uint32_t>(68));
+    EXPECT_EQ(followLink(region.bytes(), region.offsetOf(slot), 64), kvt::Optional<std::uint32_t>(68));
 
     storeLink(slot, early);
     EXPECT_EQ(loadLink(slot), -64);
-    EXPECT_EQ(followLink(region.bytes(), region.offsetOf(slot), 64), std::optional<std::uint32_t>(0));
+    EXPECT_EQ(followLink(region.bytes(), region.offsetOf(slot), 64), kvt::Optional<std::uint32_t>(0));
 
     storeLink(slot, nullptr);
     EXPECT_EQ(loadLink(slot), 0);

@@ -29,7 +29,7 @@ TEST_F(Materials, UntaggedShadingEngineGivesAnEmptyName)
     ASSERT_TRUE(box);
     EXPECT_EQ(box->size, 112u);
     ASSERT_EQ(box->materials.size(), 1u);
-    EXPECT_EQ(box->materials[0], std::optional<std::u16string>(u""));
+    EXPECT_EQ(box->materials[0], kvt::Optional<std::u16string>(u""));
 }
 
 TEST_F(Materials, TaggedShadingEngineNameArrivesWithTheInstance)
@@ -46,7 +46,7 @@ TEST_F(Materials, TaggedShadingEngineNameArrivesWithTheInstance)
     ASSERT_TRUE(box);
     EXPECT_EQ(box->size, 112u);
     ASSERT_EQ(box->materials.size(), 1u);
-    EXPECT_EQ(box->materials[0], std::optional<std::u16string>(u"/Game/Materials/M_Chrome"));
+    EXPECT_EQ(box->materials[0], kvt::Optional<std::u16string>(u"/Game/Materials/M_Chrome"));
     // The assignment re-sent the mesh too (its sections follow the sets).
     bool meshSent = false;
     for (const Record& r : records)

@@ -63,7 +63,7 @@ protected:
         w.as<TransformRecord>(t)->shapeRefIsAddress = 1;
         w.as<TransformRecord>(t)->shapeRef = 0xA000;
         w.as<TransformRecord>(t)->hasMaterials = 1;
-        w.appendMaterialNames(t, {u"/Game/M_Brass", std::nullopt});
+        w.appendMaterialNames(t, {u"/Game/M_Brass", kvt::none});
         maya.publishRequest();
 
         ASSERT_TRUE(unreal.beginResponse());

@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include "link/Optional.h"
 #include <optional>
 #include <vector>
 
@@ -51,7 +52,7 @@ public:
 
     uint32 Mesh(uint64 Identity, bool bNew, const float Min[3], const float Max[3]) {
         const uint32 At = *Writer.appendShape(kvt::RecordKind::Mesh, false, Identity, bNew);
-        Flags(At, bNew, true, std::nullopt);
+        Flags(At, bNew, true, kvt::none);
         auto* Body = Writer.as<kvt::MeshRecord>(At);
         Body->sectionCount = 1;
         Body->vertexCount = 3;
@@ -70,8 +71,8 @@ public:
     }
 
     uint32 Instance(uint64 Identity, bool bNew, uint64 ShapeRef, bool bShapeIsAddress, const FMatrix4& Matrix,
-                    std::optional<bool> Visible = std::nullopt,
-                    const std::vector<std::optional<std::u16string>>* Materials = nullptr) {
+                    kvt::Optional<bool> Visible = kvt::none,
+                    const std::vector<kvt::Optional<std::u16string>>* Materials = nullptr) {
         const uint32 At = *Writer.appendTransform(Materials ? kvt::TransformForm::LongWithMaterials : kvt::TransformForm::Long,
                                                   Identity, bNew);
         Flags(At, bNew, true, Visible);
@@ -92,7 +93,7 @@ public:
     }
 
     uint32 Light(kvt::RecordKind Kind, uint64 Identity, bool bNew, FLinearColor Color, float Intensity,
-                 std::optional<bool> Visible = std::nullopt, float Inner = 0.f, float Outer = 0.f) {
+                 kvt::Optional<bool> Visible = kvt::none, float Inner = 0.f, float Outer = 0.f) {
         const uint32 At = *Writer.appendShape(Kind, false, Identity, bNew);
         Flags(At, bNew, true, Visible);
         auto* Body = Writer.as<kvt::SpotLightRecord>(At); // colour and intensity lie alike in every light
@@ -117,7 +118,7 @@ public:
     kvt::RecordWriter Writer;
 
 private:
-    void Flags(uint32 At, bool bNew, bool bData, std::optional<bool> Visible) {
+    void Flags(uint32 At, bool bNew, bool bData, kvt::Optional<bool> Visible) {
         uint8 F = 0;
         if (bNew) F |= kvt::RecordFlags::isNew;
         if (bData) F |= kvt::RecordFlags::hasData;
@@ -155,16 +156,16 @@ protected:
         return *Request;
     }
     // Publishes the request, lets the editor run one frame and reads the reply.
-    std::optional<kvt::Reply> Finish() {
+    kvt::Optional<kvt::Reply> Finish() {
         Request.reset();
         Maya->publishRequest();
         Loop.Tick();
         FlushRenderingCommands();
-        if (Maya->awaitResponse() != kvt::LinkRequester::AwaitResult::Reply) return std::nullopt;
+        if (Maya->awaitResponse() != kvt::LinkRequester::AwaitResult::Reply) return kvt::none;
         return Maya->readReply();
     }
     // A whole frame without records.
-    std::optional<kvt::Reply> EmptyFrame() {
+    kvt::Optional<kvt::Reply> EmptyFrame() {
         Begin();
         return Finish();
     }

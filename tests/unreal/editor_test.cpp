@@ -21,10 +21,10 @@ TEST(EditorProgram, AnswersFramesThroughTheRegionsAndSendsTheConsolesMaterialCho
     ASSERT_TRUE(Maya.isConnected());
     EXPECT_EQ(Maya.responseHeader()->responderPid, Editor.pid());
 
-    auto Frame = [&](bool bPicture, auto&& Records) -> std::optional<kvt::Reply> {
+    auto Frame = [&](bool bPicture, auto&& Records) -> kvt::Optional<kvt::Reply> {
         EXPECT_EQ(Maya.connect(), kvt::LinkRequester::ConnectResult::Connected);
         kvt::RequestHeader* Header = Maya.beginRequest();
-        if (!Header) return std::nullopt;
+        if (!Header) return kvt::none;
         Header->pictureWanted = bPicture ? 1 : 0;
         Header->viewportWidth = 64;
         Header->viewportHeight = 32;
@@ -33,18 +33,18 @@ TEST(EditorProgram, AnswersFramesThroughTheRegionsAndSendsTheConsolesMaterialCho
             Records(Request);
         }
         Maya.publishRequest();
-        if (Maya.awaitResponse() != kvt::LinkRequester::AwaitResult::Reply) return std::nullopt;
+        if (Maya.awaitResponse() != kvt::LinkRequester::AwaitResult::Reply) return kvt::none;
         return Maya.readReply();
     };
 
     // Wait until the console command has run (it runs between the editor's first frames).
-    std::optional<kvt::Reply> First;
+    kvt::Optional<kvt::Reply> First;
     for (int Attempt = 0; Attempt < 300; ++Attempt) {
         First = Frame(false, [](FRequest&) {});
         if (!First || First->hasMaterial) break;
         usleep(10000);
     }
-    ASSERT_TRUE(First.has_value());
+    ASSERT_TRUE(First.hasValue());
     ASSERT_TRUE(First->hasMaterial);
     EXPECT_EQ(First->materialName, u"/Game/Materials/M_Red");
 
@@ -52,14 +52,14 @@ TEST(EditorProgram, AnswersFramesThroughTheRegionsAndSendsTheConsolesMaterialCho
         R.Mesh(0x10, true, kMin, kMax);
         R.Instance(0x20, true, 0x10, true, FMatrix4::ScaleTranslate(1, 1, 1, 0, 0, 100));
     });
-    ASSERT_TRUE(Scene.has_value());
+    ASSERT_TRUE(Scene.hasValue());
     ASSERT_EQ(Scene->handleCount, 2u);
     EXPECT_EQ(Scene->handle(0).key, 0x10u);
     EXPECT_FALSE(Scene->hasMaterial);
 
     const uint64 Instance = Scene->handle(1).remoteHandle;
     auto Picture = Frame(true, [&](FRequest& R) { R.Visibility(Instance, false); });
-    ASSERT_TRUE(Picture.has_value());
+    ASSERT_TRUE(Picture.hasValue());
     ASSERT_NE(Picture->colour, nullptr);
     ASSERT_NE(Picture->depth, nullptr);
     EXPECT_EQ(Picture->width, 64);

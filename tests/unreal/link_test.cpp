@@ -71,7 +71,7 @@ TEST_F(LinkServiceTest, ATickWithEqualCountersChangesNothing) {
 
 TEST_F(LinkServiceTest, ARequestWithoutPictureIsAcknowledgedWithoutBlocks) {
     auto Reply = EmptyFrame();
-    ASSERT_TRUE(Reply.has_value());
+    ASSERT_TRUE(Reply.hasValue());
     EXPECT_EQ(Response().frameCounter, 2u);
     EXPECT_EQ(Response().colour, 0);
     EXPECT_EQ(Response().depth, 0);
@@ -85,7 +85,7 @@ TEST_F(LinkServiceTest, APictureRequestGetsClearedBlocksAndAGrownView) {
     // 2560 × 1440 needs two 14.7 MB blocks: the 16 MiB view grows to 32 MiB in this reply.
     Begin(true, 2560, 1440);
     auto Reply = Finish();
-    ASSERT_TRUE(Reply.has_value());
+    ASSERT_TRUE(Reply.hasValue());
     EXPECT_EQ(Response().viewSize, 33554432u);
     ASSERT_NE(Reply->colour, nullptr);
     ASSERT_NE(Reply->depth, nullptr);
@@ -97,7 +97,7 @@ TEST_F(LinkServiceTest, APictureRequestGetsClearedBlocksAndAGrownView) {
     // A zero-sized viewport gets zero-length blocks.
     Begin(true, 0, 0);
     auto Empty = Finish();
-    ASSERT_TRUE(Empty.has_value());
+    ASSERT_TRUE(Empty.hasValue());
     EXPECT_NE(Response().colour, 0);
 }
 
@@ -109,24 +109,24 @@ TEST_F(LinkServiceTest, TheMaterialActionSendsThePackageNameOnceForASingleSelect
 
     EXPECT_TRUE(RunEntry({Red, Grey})); // shown, does nothing
     auto None = EmptyFrame();
-    ASSERT_TRUE(None.has_value());
+    ASSERT_TRUE(None.hasValue());
     EXPECT_FALSE(None->hasMaterial);
 
     EXPECT_TRUE(RunEntry({Grey}));
     EXPECT_TRUE(RunEntry({Red}));
     auto Sent = EmptyFrame();
-    ASSERT_TRUE(Sent.has_value());
+    ASSERT_TRUE(Sent.hasValue());
     ASSERT_TRUE(Sent->hasMaterial);
     EXPECT_EQ(Sent->materialName, u"/Game/Materials/M_Red");
     auto Later = EmptyFrame();
-    ASSERT_TRUE(Later.has_value());
+    ASSERT_TRUE(Later.hasValue());
     EXPECT_FALSE(Later->hasMaterial);
 }
 
 TEST_F(LinkServiceTest, UnloadingRestoresTheMenusAndTellsMayaTheEditorIsGone) {
     UObject* Red = FSoftObjectPath(TEXT("/Game/Materials/M_Red")).TryLoad();
     ASSERT_NE(Red, nullptr);
-    ASSERT_TRUE(EmptyFrame().has_value());
+    ASSERT_TRUE(EmptyFrame().hasValue());
     ASSERT_TRUE(FModuleManager::Get().UnloadModule(ModuleName));
     EXPECT_EQ(MenuOf({Red}), (TArray<FString>{TEXT("Create Material Instance")}));
     EXPECT_EQ(Response().frameCounter, 0u);
@@ -152,7 +152,7 @@ TEST_F(LinkServiceTest, BadRecordsLeaveTheEditorRunningAndTheSceneIntact) {
     Unknown.Deleted(0x60, true, 6);
     Unknown.Deleted(0x70, true, 7);
     auto Second = Finish();
-    ASSERT_TRUE(Second.has_value());
+    ASSERT_TRUE(Second.hasValue());
     EXPECT_EQ(Second->handleCount, 0u);
     ASSERT_EQ(MeshComponents().size(), 1u);
     EXPECT_TRUE(MeshComponents()[0]->bVisible);
@@ -176,7 +176,7 @@ TEST_F(LinkServiceTest, BadRecordsLeaveTheEditorRunningAndTheSceneIntact) {
     Maya->disconnect();
     FRequest& After = Begin();
     After.Visibility(First->handle(1).remoteHandle, false);
-    ASSERT_TRUE(Finish().has_value());
+    ASSERT_TRUE(Finish().hasValue());
 }
 
 // Another editor answering in the regions keeps them; once it is gone they are taken over.

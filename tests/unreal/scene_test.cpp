@@ -25,7 +25,7 @@ protected:
     std::pair<uint64, uint64> NewMeshInstance(uint64 Mesh, uint64 Instance, const FMatrix4& Matrix = {}) {
         MeshAndInstance(Begin(), Mesh, Instance, Matrix);
         auto Reply = Finish();
-        EXPECT_TRUE(Reply.has_value());
+        EXPECT_TRUE(Reply.hasValue());
         if (!Reply || Reply->handleCount != 2) return {0, 0};
         return {Reply->handle(0).remoteHandle, Reply->handle(1).remoteHandle};
     }
@@ -34,7 +34,7 @@ protected:
 TEST_F(SceneTest, ANewMeshAndItsInstanceMakeTwoNodesOneComponentAndTwoHandlesMeshFirst) {
     MeshAndInstance(Begin(), 0x7000'1000, 0x7000'2000);
     auto Reply = Finish();
-    ASSERT_TRUE(Reply.has_value());
+    ASSERT_TRUE(Reply.hasValue());
     ASSERT_EQ(Reply->handleCount, 2u);
     EXPECT_EQ(Reply->handle(0).key, 0x7000'1000u);
     EXPECT_EQ(Reply->handle(1).key, 0x7000'2000u);
@@ -100,7 +100,7 @@ TEST_F(SceneTest, AnInstanceWhoseShapeCannotBeFoundStaysWithoutAComponent) {
     EXPECT_EQ(MeshComponents().size(), 2u);
     // The component-less instances still take records.
     Begin().Visibility(Reply->handle(0).remoteHandle, false);
-    EXPECT_TRUE(Finish().has_value());
+    EXPECT_TRUE(Finish().hasValue());
 }
 
 TEST_F(SceneTest, TransformsFollowTheFromMatrixRuleIncludingAMirroredMatrix) {
@@ -113,7 +113,7 @@ TEST_F(SceneTest, TransformsFollowTheFromMatrixRuleIncludingAMirroredMatrix) {
 
     // A later record names the instance by its handle; a negative determinant flips X.
     Begin().Instance(Instance, false, 0, false, FMatrix4::ScaleTranslate(-1, 1, 1, 5, 0, 0));
-    ASSERT_TRUE(Finish().has_value());
+    ASSERT_TRUE(Finish().hasValue());
     EXPECT_TRUE(Meshes[0]->GetComponentScale().Equals(FVector(-1, 1, 1)));
     EXPECT_TRUE(Meshes[0]->GetComponentLocation().Equals(FVector(5, 0, 0)));
     EXPECT_TRUE(Meshes[0]->GetComponentQuat().Equals(FQuat::Identity));
@@ -125,10 +125,10 @@ TEST_F(SceneTest, VisibilityOfInstancesAndLights) {
     UKvtMeshComponent* Component = MeshComponents().at(0);
     EXPECT_TRUE(Component->bVisible);
     Begin().Visibility(Instance, false);
-    ASSERT_TRUE(Finish().has_value());
+    ASSERT_TRUE(Finish().hasValue());
     EXPECT_FALSE(Component->bVisible);
     Begin().Visibility(Instance, true);
-    ASSERT_TRUE(Finish().has_value());
+    ASSERT_TRUE(Finish().hasValue());
     EXPECT_TRUE(Component->bVisible);
 
     // A light hidden through its own record hides every component it made.
@@ -141,13 +141,13 @@ TEST_F(SceneTest, VisibilityOfInstancesAndLights) {
     auto Points = Components(UPointLightComponent::StaticClass());
     ASSERT_EQ(Points.size(), 2u);
     Begin().Light(kvt::RecordKind::PointLight, Reply->handle(0).remoteHandle, false, FLinearColor(1, 0, 0, 1), 100.f, false);
-    ASSERT_TRUE(Finish().has_value());
+    ASSERT_TRUE(Finish().hasValue());
     for (USceneComponent* C : Points) EXPECT_FALSE(C->bVisible);
 }
 
 TEST_F(SceneTest, LightsCarryColourIntensityAndConesAndChangesReachEveryInstance) {
     FRequest& R = Begin();
-    R.Light(kvt::RecordKind::SpotLight, 0x40, true, FLinearColor(1, 1, 1, 1), 250.f, std::nullopt, 20.f, 40.f);
+    R.Light(kvt::RecordKind::SpotLight, 0x40, true, FLinearColor(1, 1, 1, 1), 250.f, kvt::none, 20.f, 40.f);
     R.Light(kvt::RecordKind::AmbientLight, 0x50, true, FLinearColor(0, 0, 1, 1), 30.f);
     R.Instance(0x41, true, 0x40, true, {});
     R.Instance(0x42, true, 0x40, true, {});
@@ -169,8 +169,8 @@ TEST_F(SceneTest, LightsCarryColourIntensityAndConesAndChangesReachEveryInstance
     EXPECT_EQ(Skies[0]->LightColor.R, 0);
 
     const uint64 Spot = Reply->handle(0).remoteHandle;
-    Begin().Light(kvt::RecordKind::SpotLight, Spot, false, FLinearColor(1, 0, 0, 1), 75.f, std::nullopt, 10.f, 30.f);
-    ASSERT_TRUE(Finish().has_value());
+    Begin().Light(kvt::RecordKind::SpotLight, Spot, false, FLinearColor(1, 0, 0, 1), 75.f, kvt::none, 10.f, 30.f);
+    ASSERT_TRUE(Finish().hasValue());
     for (USpotLightComponent* S : Spots) {
         EXPECT_FLOAT_EQ(S->Intensity, 75.f);
         EXPECT_FLOAT_EQ(S->OuterConeAngle, 30.f);
@@ -179,20 +179,20 @@ TEST_F(SceneTest, LightsCarryColourIntensityAndConesAndChangesReachEveryInstance
 
     // Deleting the light leaves its instances their components.
     Begin().Deleted(Spot);
-    ASSERT_TRUE(Finish().has_value());
+    ASSERT_TRUE(Finish().hasValue());
     EXPECT_EQ(Components(USpotLightComponent::StaticClass()).size(), 2u);
     // The deleted light's handle is no node any more: a record naming it is skipped.
     Begin().Light(kvt::RecordKind::SpotLight, Spot, false, FLinearColor(0, 1, 0, 1), 5.f);
-    ASSERT_TRUE(Finish().has_value());
+    ASSERT_TRUE(Finish().hasValue());
     for (USpotLightComponent* S : Spots) EXPECT_FLOAT_EQ(S->Intensity, 75.f);
 }
 
 TEST_F(SceneTest, MaterialsLoadByPackageNameAndAnUnloadableSlotIsLeftAlone) {
-    const std::vector<std::optional<std::u16string>> Materials = {u"/Game/Materials/NoSuchMaterial", u"/Game/Materials/M_Red"};
+    const std::vector<kvt::Optional<std::u16string>> Materials = {u"/Game/Materials/NoSuchMaterial", u"/Game/Materials/M_Red"};
     FRequest& R = Begin();
     R.Mesh(0x10, true, kMin, kMax);
-    R.Instance(0x20, true, 0x10, true, {}, std::nullopt, &Materials);
-    ASSERT_TRUE(Finish().has_value());
+    R.Instance(0x20, true, 0x10, true, {}, kvt::none, &Materials);
+    ASSERT_TRUE(Finish().hasValue());
     UKvtMeshComponent* Component = MeshComponents().at(0);
     UObject* Red = FSoftObjectPath(TEXT("/Game/Materials/M_Red")).TryLoad();
     ASSERT_NE(Red, nullptr);
@@ -201,11 +201,11 @@ TEST_F(SceneTest, MaterialsLoadByPackageNameAndAnUnloadableSlotIsLeftAlone) {
     EXPECT_EQ(Component->GetNumMaterials(), 2);
 
     // Materials sent for a light's instance are ignored.
-    const std::vector<std::optional<std::u16string>> One = {u"/Game/Materials/M_Red"};
+    const std::vector<kvt::Optional<std::u16string>> One = {u"/Game/Materials/M_Red"};
     FRequest& L = Begin();
     L.Light(kvt::RecordKind::PointLight, 0x30, true, FLinearColor(1, 1, 1, 1), 1.f);
-    L.Instance(0x31, true, 0x30, true, {}, std::nullopt, &One);
-    ASSERT_TRUE(Finish().has_value());
+    L.Instance(0x31, true, 0x30, true, {}, kvt::none, &One);
+    ASSERT_TRUE(Finish().hasValue());
     EXPECT_EQ(Components(UPointLightComponent::StaticClass()).size(), 1u);
 }
 
@@ -217,28 +217,28 @@ TEST_F(SceneTest, DeletionRemovesComponentsAndANewDeletedRecordGetsNoHandle) {
     R.Deleted(Mesh);
     R.Deleted(0x99, true, 1); // created and deleted in one frame
     auto Reply = Finish();
-    ASSERT_TRUE(Reply.has_value());
+    ASSERT_TRUE(Reply.hasValue());
     EXPECT_EQ(Reply->handleCount, 0u);
     EXPECT_TRUE(MeshComponents().empty());
     // Records naming the deleted nodes are skipped; the editor goes on.
     FRequest& Again = Begin();
     Again.Visibility(Instance, false);
     Again.Deleted(Mesh);
-    ASSERT_TRUE(Finish().has_value());
-    EXPECT_TRUE(EmptyFrame().has_value());
+    ASSERT_TRUE(Finish().hasValue());
+    EXPECT_TRUE(EmptyFrame().hasValue());
 }
 
 TEST_F(SceneTest, AMeshDestroyedBeforeItsInstanceLeavesTheComponentWithoutANode) {
     auto [Mesh, Instance] = NewMeshInstance(0x10, 0x20);
     ASSERT_NE(Mesh, 0u);
     Begin().Deleted(Mesh);
-    ASSERT_TRUE(Finish().has_value());
+    ASSERT_TRUE(Finish().hasValue());
     auto Meshes = MeshComponents();
     ASSERT_EQ(Meshes.size(), 1u);
     EXPECT_EQ(Meshes[0]->MeshNode, nullptr);
     // Moving it recomputes bounds without the node; frames go on.
     Begin().Instance(Instance, false, 0, false, FMatrix4::ScaleTranslate(1, 1, 1, 3, 0, 0));
-    ASSERT_TRUE(Finish().has_value());
+    ASSERT_TRUE(Finish().hasValue());
     EXPECT_FLOAT_EQ(Meshes[0]->Bounds.SphereRadius, 0.f);
     EXPECT_TRUE(Meshes[0]->Bounds.Origin.Equals(FVector(3, 0, 0)));
 }
@@ -250,7 +250,7 @@ TEST_F(SceneTest, ANewSessionClearsEverythingBeforeItsOwnRecords) {
     R.Light(kvt::RecordKind::AmbientLight, 0x40, true, FLinearColor(1, 1, 1, 1), 1.f);
     R.Instance(0x31, true, 0x30, true, {});
     R.Instance(0x41, true, 0x40, true, {});
-    ASSERT_TRUE(Finish().has_value());
+    ASSERT_TRUE(Finish().hasValue());
     ASSERT_EQ(MeshComponents().size(), 1u);
 
     FRequest& Fresh = Begin();
@@ -284,7 +284,7 @@ TEST_F(SceneTest, AWorldChangeReRegistersComponentsAndSpawnsThePlaceholderActor)
     EXPECT_TRUE(Second->GetActors()[0]->IsA(ActorClass));
     // The scene capture component moved along with the mirrored components.
     EXPECT_EQ(Components(USceneCaptureComponent2D::StaticClass(), Second).size(), 1u);
-    EXPECT_TRUE(EmptyFrame().has_value());
+    EXPECT_TRUE(EmptyFrame().hasValue());
 }
 
 } // namespace

@@ -15,7 +15,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <string_view>
 
 namespace {
 FKVTTicker GKvtTicker;
@@ -83,11 +82,11 @@ void FKVTTicker::AnswerRequest() {
     kvt::SharedRegion& Response = Link.response();
 
     HandleCount = 0;
-    std::optional<uint32> HandleTable = kvt::writeHandleTable(Response, Request.newCount);
+    kvt::Optional<uint32> HandleTable = kvt::writeHandleTable(Response, Request.newCount);
     if (HandleTable) std::memset(Response.view + *HandleTable, 0, size_t(Request.newCount) * sizeof(kvt::HandleEntry));
 
     if (!PendingMaterialName.IsEmpty()) {
-        kvt::writeMaterialName(Response, std::u16string_view(*PendingMaterialName, size_t(PendingMaterialName.Len())));
+        kvt::writeMaterialName(Response, reinterpret_cast<const char16_t*>(*PendingMaterialName), size_t(PendingMaterialName.Len()));
         PendingMaterialName.Empty();
     }
 
@@ -113,13 +112,13 @@ void FKVTTicker::Acknowledge() {
     });
 }
 
-void FKVTTicker::ApplyRecords(std::optional<uint32> HandleTable) {
+void FKVTTicker::ApplyRecords(kvt::Optional<uint32> HandleTable) {
     const kvt::RequestRecords Records = kvt::readRecords(Link.request().bytes());
     if (!Records.ok()) return; // malformed: nothing of it is applied, the reply still goes
     for (const kvt::Record& Record : Records.records) ApplyRecord(Record, HandleTable);
 }
 
-void FKVTTicker::ApplyRecord(const kvt::Record& Record, std::optional<uint32> HandleTable) {
+void FKVTTicker::ApplyRecord(const kvt::Record& Record, kvt::Optional<uint32> HandleTable) {
     FMirrorNode* Node = nullptr;
     if (Record.isNew()) {
         Node = NewMirrorNode(Record.kind, Record.identity);

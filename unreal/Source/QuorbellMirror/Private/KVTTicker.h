@@ -10,7 +10,7 @@
 
 #include <atomic>
 #include <memory>
-#include <optional>
+#include "link/Optional.h"
 #include "KVTTicker.generated.h"
 
 class FMaterialAssignActions;
@@ -52,8 +52,8 @@ private:
     // Hands the reply to a render command that publishes it after everything enqueued
     // before it (mesh uploads read the request region).
     void Acknowledge();
-    void ApplyRecords(std::optional<uint32> HandleTable);
-    void ApplyRecord(const kvt::Record& Record, std::optional<uint32> HandleTable);
+    void ApplyRecords(kvt::Optional<uint32> HandleTable);
+    void ApplyRecord(const kvt::Record& Record, kvt::Optional<uint32> HandleTable);
     void ChangeWorld(UWorld* NewWorld);
     void WrapMaterialActions();
     void RestoreMaterialActions();
