@@ -1,5 +1,9 @@
 // Windows named file mappings on the paging file, as the two hosts use them.
 
+// The whole file is one platform's: build systems that compile every source of a folder
+// (the engine's build tool does) get an empty unit on the other platform.
+#if defined(_WIN32)
+
 #include "Platform.h"
 
 #include <windows.h>
@@ -85,3 +89,5 @@ void storeRelease(void* address, std::uint64_t value)
 
 } // namespace platform
 } // namespace kvt
+
+#endif
