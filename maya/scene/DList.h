@@ -56,4 +56,4 @@ template <class T, std::uint32_t Tag> struct DListNode {
 };
 
 // The four-character tag of a shape's table node.
-inline constexpr std::uint32_t kMayaTag = 0x4D415941; // 'MAYA'
+constexpr std::uint32_t kMayaTag = 0x4D415941; // 'MAYA'

@@ -13,7 +13,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <type_traits>
 
 using namespace kvt;
 
@@ -22,6 +21,18 @@ namespace {
 // Radians of Maya's full cone angle to degrees of a half angle. The factor is 90 / 3.1415,
 // not 90 / pi, which the Unreal side's cone angles were tuned against.
 constexpr double kConeFactor = 28.648734680884925;
+
+// Only a spot light has a cone; the other kinds' records end after the intensity.
+void writeCone(const MFnLight&, RecordWriter&, std::uint32_t) {}
+
+void writeCone(const MFnSpotLight& light, RecordWriter& writer, std::uint32_t record)
+{
+    double a = light.coneAngle() * kConeFactor;
+    double b = (light.coneAngle() + light.penumbraAngle()) * kConeFactor;
+    SpotLightRecord* spot = writer.as<SpotLightRecord>(record);
+    spot->innerConeAngle = static_cast<float>(std::min(a, b));
+    spot->outerConeAngle = static_cast<float>(std::max(a, b));
+}
 
 template <class FunctionSet> void writeBody(MayaShape& shape, RecordWriter& writer, std::uint32_t record)
 {
@@ -35,13 +46,7 @@ template <class FunctionSet> void writeBody(MayaShape& shape, RecordWriter& writ
     const float rgba[4] = {colour.r, colour.g, colour.b, colour.a};
     std::memcpy(body->color, rgba, sizeof rgba);
     body->intensity = light.intensity() * 100.0f;
-    if constexpr (std::is_same_v<FunctionSet, MFnSpotLight>) {
-        double a = light.coneAngle() * kConeFactor;
-        double b = (light.coneAngle() + light.penumbraAngle()) * kConeFactor;
-        SpotLightRecord* spot = writer.as<SpotLightRecord>(record);
-        spot->innerConeAngle = static_cast<float>(std::min(a, b));
-        spot->outerConeAngle = static_cast<float>(std::max(a, b));
-    }
+    writeCone(light, writer, record);
 }
 
 template <class FunctionSet>

@@ -11,9 +11,12 @@
 #include <maya/MPlug.h>
 #include <maya/MTransformationMatrix.h>
 
-#include <cmath>
-
 using namespace kvt;
+
+namespace {
+// Not M_PI: MSVC defines that only with _USE_MATH_DEFINES.
+constexpr double kHalfPi = 1.57079632679489661923;
+} // namespace
 
 MayaBase::~MayaBase()
 {
@@ -90,7 +93,7 @@ void MayaSceneObject::writeRecord(RecordWriter& writer)
             // Maya's lights shine down their -Z axis, Unreal's along +X: a quarter turn
             // about the light's own Y axis.
             MTransformationMatrix turn;
-            const double rotation[3] = {0.0, M_PI / 2.0, 0.0};
+            const double rotation[3] = {0.0, kHalfPi, 0.0};
             turn.setRotation(rotation, MTransformationMatrix::kXYZ);
             world = turn.asMatrix() * world;
         }

@@ -12,6 +12,7 @@
 #include <maya/MDGMessage.h>
 #include <maya/MDagMessage.h>
 #include <maya/MDagPath.h>
+#include <maya/MDagPathArray.h>
 #include <maya/MFnDagNode.h>
 #include <maya/MItDag.h>
 #include <maya/MItDependencyNodes.h>

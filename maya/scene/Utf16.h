@@ -11,7 +11,7 @@ inline std::u16string toUtf16(const MString& text)
     std::u16string out;
     for (const wchar_t* p = text.asWChar(); p && *p; ++p) {
         char32_t c = static_cast<char32_t>(*p);
-        if constexpr (sizeof(wchar_t) == 4) {
+        if (sizeof(wchar_t) == 4) {
             if (c >= 0x10000) {
                 c -= 0x10000;
                 out.push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
@@ -29,7 +29,7 @@ inline MString fromUtf16(const std::u16string& text)
     std::wstring wide;
     for (std::size_t i = 0; i < text.size(); ++i) {
         char32_t c = text[i];
-        if constexpr (sizeof(wchar_t) == 4) {
+        if (sizeof(wchar_t) == 4) {
             if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000)
                 c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
         }

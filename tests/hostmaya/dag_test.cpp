@@ -3,6 +3,7 @@
 
 #include "../../hosts/maya/src/Host.h"
 
+#include <maya/MDagPathArray.h>
 #include <maya/M3dView.h>
 #include <maya/MFnDagNode.h>
 #include <maya/MFnSpotLight.h>

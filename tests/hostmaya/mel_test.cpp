@@ -4,6 +4,7 @@
 #include "../../hosts/maya/src/Host.h"
 #include "../../hosts/maya/src/Mel.h"
 
+#include <maya/MDagPathArray.h>
 #include <maya/MCommandResult.h>
 #include <maya/MFnDagNode.h>
 #include <maya/MFnMesh.h>

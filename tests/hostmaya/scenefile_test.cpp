@@ -1,6 +1,7 @@
 // Saving a scene as Maya ASCII and opening it again.
 #include "Support.h"
 
+#include <maya/MDagPathArray.h>
 #include <maya/MFnDagNode.h>
 #include <maya/MFnMesh.h>
 #include <maya/MFnSpotLight.h>

@@ -3,6 +3,7 @@
 #include "Names.h"
 
 #include <maya/MDagPath.h>
+#include <maya/MDagPathArray.h>
 #include <maya/MItDag.h>
 #include <maya/MItDependencyNodes.h>
 #include <maya/MSelectionList.h>

@@ -2,6 +2,7 @@
 #include "Bridge.h"
 #include "Names.h"
 
+#include <maya/MDagPathArray.h>
 #include <maya/MFnAmbientLight.h>
 #include <maya/MFnDirectionalLight.h>
 #include <maya/MFnMesh.h>

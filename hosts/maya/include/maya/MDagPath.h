@@ -39,6 +39,3 @@ private:
     std::vector<void*> fNodes; // below the world, top first
     bool fValid = false;
 };
-
-#include <maya/MArrayBase.h>
-class MDagPathArray : public MArrayBase<MDagPath> {};

@@ -1,0 +1,5 @@
+#pragma once
+#include <maya/MArrayBase.h>
+#include <maya/MDagPath.h>
+
+class MDagPathArray : public MArrayBase<MDagPath> {};
