@@ -39,6 +39,9 @@ std::uint64_t tickCountMilliseconds();
 // the caller; elsewhere they do nothing.
 void raiseTimerResolution();
 void restoreTimerResolution();
+// Raises not yet restored by this process (every raise must be undone: Windows keeps a
+// raised period, at a cost in power, until the process exits).
+int outstandingTimerRaises();
 
 // Acquire load and release store of an aligned 64-bit value that another process reads
 // and writes through its own view of the same pages.

@@ -112,9 +112,13 @@ std::uint64_t tickCountMilliseconds()
     return static_cast<std::uint64_t>(ts.tv_sec) * 1000u + static_cast<std::uint64_t>(ts.tv_nsec) / 1000000u;
 }
 
-// nanosleep is already as fine as the wait loop needs.
-void raiseTimerResolution() {}
-void restoreTimerResolution() {}
+// nanosleep is already as fine as the wait loop needs; only the balance is kept.
+namespace {
+int timerRaises = 0;
+}
+void raiseTimerResolution() { ++timerRaises; }
+void restoreTimerResolution() { --timerRaises; }
+int outstandingTimerRaises() { return timerRaises; }
 
 std::uint64_t loadAcquire(const void* address)
 {

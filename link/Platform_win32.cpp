@@ -68,8 +68,23 @@ void sleepMilliseconds(std::uint32_t ms) { Sleep(ms); }
 
 std::uint64_t tickCountMilliseconds() { return GetTickCount(); }
 
-void raiseTimerResolution() { timeBeginPeriod(1); }
-void restoreTimerResolution() { timeEndPeriod(1); }
+namespace {
+int timerRaises = 0;
+}
+
+void raiseTimerResolution()
+{
+    if (timeBeginPeriod(1) == TIMERR_NOERROR)
+        ++timerRaises;
+}
+
+void restoreTimerResolution()
+{
+    if (timerRaises > 0 && timeEndPeriod(1) == TIMERR_NOERROR)
+        --timerRaises;
+}
+
+int outstandingTimerRaises() { return timerRaises; }
 
 // An aligned 64-bit load is atomic on x64; the fence after it keeps later reads behind it
 // for both the compiler and the processor. The store is an interlocked exchange, a full

@@ -198,13 +198,63 @@ TEST_F(Handshake, ResponderExitIsNoticedWithinAboutASecond)
 TEST_F(Handshake, ResponderShutdownIsNoticedAtOnce)
 {
     startResponder("shutdown-on-request");
+    const int before = platform::outstandingTimerRaises();
     Requester maya(prefix);
     ASSERT_EQ(maya.connectWithin(10000), LinkRequester::ConnectResult::Connected);
     maya.frame(0, 0, false);
     maya.link.publishRequest();
     EXPECT_EQ(maya.link.awaitResponse(), LinkRequester::AwaitResult::Disconnected);
     EXPECT_FALSE(maya.link.isConnected());
+    EXPECT_EQ(platform::outstandingTimerRaises(), before);
     peer.kill();
+}
+
+// The wait loop's 2 ms sleeps need the raised timer period while connected, and every
+// way out of the link gives it back exactly once.
+TEST_F(Handshake, TimerPeriodIsRaisedOnlyWhileConnected)
+{
+    startResponder("echo");
+    const int before = platform::outstandingTimerRaises();
+    {
+        Requester maya(prefix);
+        ASSERT_EQ(maya.connectWithin(10000), LinkRequester::ConnectResult::Connected);
+        EXPECT_EQ(platform::outstandingTimerRaises(), before + 1);
+        maya.frame(4, 4, true);
+        maya.link.publishRequest();
+        ASSERT_EQ(maya.link.awaitResponse(), LinkRequester::AwaitResult::Reply);
+        EXPECT_EQ(maya.link.connect(), LinkRequester::ConnectResult::Connected); // no second raise
+        EXPECT_EQ(platform::outstandingTimerRaises(), before + 1);
+
+        maya.link.disconnect();
+        EXPECT_EQ(platform::outstandingTimerRaises(), before);
+        maya.link.disconnect();
+        EXPECT_EQ(platform::outstandingTimerRaises(), before);
+
+        ASSERT_EQ(maya.connectWithin(10000), LinkRequester::ConnectResult::Connected);
+        EXPECT_EQ(platform::outstandingTimerRaises(), before + 1);
+    }
+    // Destroyed while connected (the plug-in unloaded mid-session).
+    EXPECT_EQ(platform::outstandingTimerRaises(), before);
+    peer.kill();
+}
+
+// An elevated editor and a Maya that is not (or the other way round): the other side may
+// query the process but not open it with full access. That is still a live responder.
+TEST_F(Handshake, ResponderOpenableOnlyForQueriesIsALiveLink)
+{
+    if (!testsupport::processAccessCanBeRestricted())
+        GTEST_SKIP() << "no narrower process right than a signal on this platform";
+    startResponder("echo-restricted");
+    Requester maya(prefix);
+    ASSERT_EQ(maya.connectWithin(10000), LinkRequester::ConnectResult::Connected);
+    EXPECT_TRUE(platform::isProcessAlive(peer.pid()));
+    maya.frame(2, 2, true);
+    maya.link.publishRequest();
+    ASSERT_EQ(maya.link.awaitResponse(), LinkRequester::AwaitResult::Reply);
+    EXPECT_TRUE(maya.link.readReply());
+    peer.kill();
+    peer.wait();
+    EXPECT_FALSE(platform::isProcessAlive(peer.pid()));
 }
 
 TEST_F(Handshake, LargeReplyGrowsTheResponderViewAndIsReadAfterRemap)

@@ -1,10 +1,14 @@
 // The other process of the two-process link tests.
-//   link_peer respond <prefix> <mode>   mode: echo | exit-on-request | shutdown-on-request
+//   link_peer respond <prefix> <mode>   mode: echo | echo-restricted | exit-on-request |
+//                                        shutdown-on-request
+//   (echo-restricted: as echo, but other processes may open this one with the query right
+//   alone; exits 11 where that cannot be arranged)
 //   link_peer claim <prefix> <holdMilliseconds>   exit 0 connected, 2 refused, 3 down
 // An echo responder answers until nobody has asked for 20 seconds (the tests kill it
 // sooner); it answers each new record with remote handle key + 1 and, when a
 // picture is wanted, fills colour with (x, y, x ^ y, 255) and depth with y / height.
 
+#include "ChildProcess.h"
 #include "link/Link.h"
 #include "link/Platform.h"
 
@@ -35,6 +39,8 @@ void fillPicture(SharedRegion& rsp, const PictureBlocks& blocks, int width, int 
 
 int respond(const std::string& prefix, const std::string& mode)
 {
+    if (mode == "echo-restricted" && !testsupport::restrictOwnProcessAccess())
+        return 11;
     LinkResponder responder(RegionNames::prefixed(prefix));
     if (!responder.createRegions())
         return 10;

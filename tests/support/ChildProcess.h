@@ -28,6 +28,12 @@ private:
     void* handle_ = nullptr; // process handle where the platform has one
 };
 
+// Lets every other process open this one with the query right alone (and SYNCHRONIZE),
+// as an elevated host looks to a host that is not. False where the platform has no such
+// rights or the change failed.
+bool restrictOwnProcessAccess();
+bool processAccessCanBeRestricted();
+
 // Path of an executable built next to the running test program.
 std::string siblingExecutable(const std::string& name);
 

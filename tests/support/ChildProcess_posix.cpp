@@ -64,4 +64,8 @@ std::string uniqueName(const std::string& base)
     return base + std::to_string(getpid()) + "_" + std::to_string(counter++);
 }
 
+// Signals reach any process of the same user; there is no narrower right to grant.
+bool restrictOwnProcessAccess() { return false; }
+bool processAccessCanBeRestricted() { return false; }
+
 } // namespace testsupport

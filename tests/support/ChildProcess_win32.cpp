@@ -3,6 +3,8 @@
 #include <atomic>
 #include <windows.h>
 
+#include <aclapi.h>
+
 namespace testsupport {
 
 ChildProcess::~ChildProcess()
@@ -61,6 +63,32 @@ std::string uniqueName(const std::string& base)
 {
     static std::atomic<int> counter{0};
     return base + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(counter++);
+}
+
+bool processAccessCanBeRestricted() { return true; }
+
+bool restrictOwnProcessAccess()
+{
+    SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+    PSID everyone = nullptr;
+    if (!AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone))
+        return false;
+    EXPLICIT_ACCESSA access{};
+    access.grfAccessPermissions = PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE;
+    access.grfAccessMode = SET_ACCESS;
+    access.grfInheritance = NO_INHERITANCE;
+    access.Trustee.TrusteeForm = TRUSTEE_IS_SID;
+    access.Trustee.TrusteeType = TRUSTEE_IS_WELL_KNOWN_GROUP;
+    access.Trustee.ptstrName = static_cast<LPSTR>(everyone);
+    PACL acl = nullptr;
+    bool ok = SetEntriesInAclA(1, &access, nullptr, &acl) == ERROR_SUCCESS &&
+              SetSecurityInfo(GetCurrentProcess(), SE_KERNEL_OBJECT,
+                              DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, nullptr, nullptr, acl,
+                              nullptr) == ERROR_SUCCESS;
+    if (acl)
+        LocalFree(acl);
+    FreeSid(everyone);
+    return ok;
 }
 
 } // namespace testsupport
