@@ -38,11 +38,22 @@ LinkRequester::~LinkRequester()
         platform::restoreTimerResolution();
 }
 
+bool LinkRequester::responderGone() const
+{
+    const ResponseHeader* rsp = reinterpret_cast<const ResponseHeader*>(response_.view);
+    return loadCounter(rsp) == 0 || rsp->responderPid == 0 || rsp->responderPid != responderPid_;
+}
+
 LinkRequester::ConnectResult LinkRequester::connect()
 {
     claimedThisFrame_ = false;
-    if (isConnected())
-        return ConnectResult::Connected;
+    if (isConnected()) {
+        if (!responderGone())
+            return ConnectResult::Connected;
+        // A clean shut-down zeroes the response; a restarted editor re-creates the regions
+        // under our still-open handles (Windows keeps them alive) with its own pid.
+        disconnect();
+    }
 
     request_.open(names_.request.c_str(), 0, kInitialView);
     response_.open(names_.response.c_str(), 0, kInitialView);
@@ -68,6 +79,7 @@ LinkRequester::ConnectResult LinkRequester::connect()
         return ConnectResult::Refused;
     }
     req->ownerPid = self;
+    responderPid_ = responseHeader()->responderPid;
     if (!timerRaised_) {
         platform::raiseTimerResolution();
         timerRaised_ = true;
@@ -78,9 +90,15 @@ LinkRequester::ConnectResult LinkRequester::connect()
     return ConnectResult::Connected;
 }
 
-bool LinkRequester::isOurTurn() const
+bool LinkRequester::isOurTurn()
 {
-    return isConnected() && loadCounter(request_.view) == loadCounter(response_.view);
+    if (!isConnected())
+        return false;
+    if (responderGone()) {
+        disconnect();
+        return false;
+    }
+    return loadCounter(request_.view) == loadCounter(response_.view);
 }
 
 RequestHeader* LinkRequester::beginRequest()

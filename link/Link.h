@@ -38,10 +38,13 @@ public:
     enum class ConnectResult { Down, Refused, Connected };
     // Opens the regions when they are not open and claims the link in the frame that
     // opened them. Down: the responder is not there; Refused: another live Maya owns it.
+    // A link whose responder has shut down (or been replaced by a new one) since the claim
+    // is let go first and connected afresh, so that a restarted editor gets a new session.
     ConnectResult connect();
 
-    // True when the counters are equal: the request region is ours to write.
-    bool isOurTurn() const;
+    // True when the counters are equal: the request region is ours to write. A responder
+    // gone since the claim disconnects the link and answers false.
+    bool isOurTurn();
 
     // Resets the request arena and lays the 176-byte header at offset 0, with the flags
     // and the record link cleared and `newSession` set in the frame of a claim.
@@ -73,7 +76,10 @@ private:
     SharedRegion request_;
     SharedRegion response_;
     bool claimedThisFrame_ = false;
+    bool responderGone() const;
+
     bool timerRaised_ = false; // the platform's timer period is raised while connected
+    std::uint32_t responderPid_ = 0; // of the responder that answered the claim
     std::uint32_t elapsed_ = 0;
 };
 
