@@ -63,15 +63,13 @@ private:
         record.size = kShortRecordSize;
         if (record.deleted())
             return none;
-        if (!(record.flags & RecordFlags::hasData)) {
-            // Shapes are always sent in full while they live; only transforms come short.
-            if (record.kind != RecordKind::Transform)
-                return "a short " + recordKindName(record.kind) + " record (shapes are always long)";
-            return none;
-        }
         std::uint32_t size = longRecordSize(record.kind);
         if (size == 0)
             return "unknown record kind " + std::to_string(int(record.kind));
+        // A record without data carries its flags alone (a visibility change, say), for
+        // shapes as for transforms.
+        if (!(record.flags & RecordFlags::hasData))
+            return none;
         if (!view_.contains(at, size))
             return "the " + recordKindName(record.kind) + " record runs past the view";
         record.size = size;

@@ -190,6 +190,33 @@ std::string hexDump(const std::uint8_t* p, std::size_t n)
     return out;
 }
 
+// A live shape whose visibility alone changed comes as the 16-byte header with its kind.
+TEST_F(Records, ShortShapeRecordsCarryTheirFlagsAlone)
+{
+    RecordWriter w(region);
+    std::uint32_t mesh = *w.appendTransform(TransformForm::Short, 0x1111, false);
+    w.setFlags(mesh, 0xFF, RecordFlags::visibilityValid | std::uint8_t(RecordKind::Mesh));
+    std::uint32_t light = *w.appendTransform(TransformForm::Short, 0x2222, false);
+    w.setFlags(light, 0xFF, RecordFlags::visibilityValid | RecordFlags::visible | std::uint8_t(RecordKind::PointLight));
+    std::uint32_t after = writeTriangle(w, 0x3333);
+    EXPECT_EQ(light, mesh + kShortRecordSize);
+
+    auto read = this->read();
+    ASSERT_TRUE(read.ok()) << read.error->message;
+    ASSERT_EQ(read.records.size(), 3u);
+    EXPECT_EQ(read.records[0].kind, RecordKind::Mesh);
+    EXPECT_EQ(read.records[0].size, kShortRecordSize);
+    EXPECT_FALSE(read.records[0].hasData());
+    EXPECT_TRUE(read.records[0].visibilityValid());
+    EXPECT_FALSE(read.records[0].visible());
+    EXPECT_EQ(read.records[0].vertices, nullptr);
+    EXPECT_EQ(read.records[1].kind, RecordKind::PointLight);
+    EXPECT_EQ(read.records[1].identity, 0x2222u);
+    EXPECT_TRUE(read.records[1].visible());
+    EXPECT_EQ(read.records[2].offset, after);
+    EXPECT_TRUE(read.records[2].hasData());
+}
+
 TEST_F(Records, SmallRequestMatchesTheGoldenBytes)
 {
     // A new point light and its new instance, a visibility change and a deletion, with
@@ -334,13 +361,13 @@ TEST_F(Records, MalformedChainsAreRefusedWithTheOffendingOffset)
              return r;
          },
          "unknown record kind 6"},
-        {"short shape record",
+        {"short record of an unknown kind",
          [&](RecordWriter& w) {
              std::uint32_t r = *w.appendTransform(TransformForm::Short, 1, false);
-             w.setFlags(r, 0xFF, std::uint8_t(RecordKind::SpotLight));
+             w.setFlags(r, 0xFF, RecordFlags::visibilityValid | 7);
              return r;
          },
-         "short spot light record"},
+         "unknown record kind 7"},
         {"hasMaterials neither 0 nor 1",
          [&](RecordWriter& w) {
              std::uint32_t r = *w.appendTransform(TransformForm::Long, 1, false);
