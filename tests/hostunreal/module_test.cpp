@@ -4,7 +4,7 @@
 #include "AssetToolsModule.h"
 #include "ChildProcess.h"
 #include "Editor.h"
-#include "Framework/MultiBox/MultiBoxBuilder.h"
+#include "UE4Host/Menus.h"
 #include "GameFramework/Actor.h"
 #include "Modules/ModuleManager.h"
 #include "Materials/Material.h"
@@ -41,7 +41,7 @@ protected:
         FMenuBuilder Menu(true, nullptr);
         Tools().GetAssetActions(Selection, Menu);
         TArray<FString> Labels;
-        for (const auto& Entry : Menu.GetEntries()) Labels.Add(Entry.Label.ToString());
+        for (const auto& Entry : UE4Host::FMenuContents::Entries(Menu)) Labels.Add(Entry.Label.ToString());
         return Labels;
     }
     int32 Count(const std::string& Event) { return int32(std::count(ModuleEvents().begin(), ModuleEvents().end(), Event)); }
@@ -147,7 +147,7 @@ TEST_F(ModuleTest, TheModulesMenuEntryRunsForTheChosenSelection) {
     auto Run = [&](const TArray<UObject*>& Selection) {
         FMenuBuilder Menu(true, nullptr);
         Tools().GetAssetActions(Selection, Menu);
-        for (const auto& Entry : Menu.GetEntries())
+        for (const auto& Entry : UE4Host::FMenuContents::Entries(Menu))
             if (Entry.Label.ToString() == TEXT("Test Entry")) {
                 EXPECT_EQ(Entry.Icon.GetStyleSetName(), FName(TEXT("EditorStyle")));
                 EXPECT_EQ(Entry.Icon.GetStyleName(), FName(TEXT("ClassIcon.MaterialInstanceActor")));
@@ -165,7 +165,7 @@ TEST_F(ModuleTest, TheModulesMenuEntryRunsForTheChosenSelection) {
     FMenuBuilder Menu(true, nullptr);
     Tools().GetAssetActions({Temp}, Menu);
     Temp->MarkPendingKill();
-    for (const auto& Entry : Menu.GetEntries()) {
+    for (const auto& Entry : UE4Host::FMenuContents::Entries(Menu)) {
         if (Entry.Label.ToString() == TEXT("Test Entry")) {
             EXPECT_TRUE(Entry.Action.Execute());
         }

@@ -3,7 +3,7 @@
 #include "ReceiverFixture.h"
 #include "KVTMeshComponent.h"
 #include "AssetToolsModule.h"
-#include "Framework/MultiBox/MultiBoxBuilder.h"
+#include "UE4Host/Menus.h"
 
 #include <array>
 #include <unistd.h>
@@ -20,7 +20,7 @@ protected:
     bool RunEntry(const TArray<UObject*>& Selection, const TCHAR* Label = TEXT("Assign To Maya Object")) {
         FMenuBuilder Menu(true, nullptr);
         Tools().GetAssetActions(Selection, Menu);
-        for (const auto& Entry : Menu.GetEntries())
+        for (const auto& Entry : UE4Host::FMenuContents::Entries(Menu))
             if (Entry.Label.ToString() == Label) return Entry.Action.Execute();
         return false;
     }
@@ -28,7 +28,7 @@ protected:
         FMenuBuilder Menu(true, nullptr);
         Tools().GetAssetActions(Selection, Menu);
         TArray<FString> Labels;
-        for (const auto& Entry : Menu.GetEntries()) Labels.Add(Entry.Label.ToString());
+        for (const auto& Entry : UE4Host::FMenuContents::Entries(Menu)) Labels.Add(Entry.Label.ToString());
         return Labels;
     }
 };

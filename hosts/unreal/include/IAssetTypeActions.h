@@ -7,7 +7,6 @@ class FMenuBuilder;
 class IToolkitHost;
 class UThumbnailInfo;
 class SWidget;
-struct FARFilter;
 struct FRevisionInfo {
     FString Revision;
     int32 Changelist = 0;
@@ -29,7 +28,7 @@ enum Type {
 };
 }
 namespace EAssetTypeActivationMethod { enum Type { DoubleClicked, Opened, Previewed }; }
-enum EThumbnailPrimType { TPT_None = -1, TPT_Sphere, TPT_Cylinder, TPT_Cube, TPT_Plane };
+enum EThumbnailPrimType { TPT_None, TPT_Sphere, TPT_Cube, TPT_Plane, TPT_Cylinder, TPT_MAX };
 
 DECLARE_DELEGATE_OneParam(FOnMergeResolved, UPackage*)
 
@@ -42,22 +41,20 @@ public:
     virtual bool HasActions(const TArray<UObject*>& InObjects) const = 0;
     virtual void GetActions(const TArray<UObject*>& InObjects, FMenuBuilder& MenuBuilder) = 0;
     virtual void OpenAssetEditor(const TArray<UObject*>& InObjects, TSharedPtr<IToolkitHost> EditWithinLevelEditor = TSharedPtr<IToolkitHost>()) = 0;
-    virtual bool AssetsActivatedOverride(const TArray<UObject*>& InObjects, EAssetTypeActivationMethod::Type ActivationType) = 0;
+    // Double click, Enter or Space on assets of this type.
+    virtual void AssetsActivated(const TArray<UObject*>& InObjects, EAssetTypeActivationMethod::Type ActivationType) = 0;
     virtual bool CanFilter() = 0;
     virtual bool CanLocalize() const = 0;
     virtual bool CanMerge() const = 0;
     virtual void Merge(UObject* InObject) = 0;
     virtual void Merge(UObject* BaseAsset, UObject* RemoteAsset, UObject* LocalAsset, const FOnMergeResolved& ResolutionCallback) = 0;
     virtual uint32 GetCategories() = 0;
-    virtual FText GetDisplayNameFromAssetData(const FAssetData& AssetData) const = 0;
-    virtual FText GetAssetDescription(const FAssetData& AssetData) const = 0;
-    virtual FString GetObjectDisplayName(UObject* Object) const = 0;
     virtual bool ShouldForceWorldCentric() = 0;
     virtual void PerformAssetDiff(UObject* OldAsset, UObject* NewAsset, const FRevisionInfo& OldRevision, const FRevisionInfo& NewRevision) const = 0;
     virtual UThumbnailInfo* GetThumbnailInfo(UObject* Asset) const = 0;
     virtual EThumbnailPrimType GetDefaultThumbnailPrimitiveType(UObject* Asset) const = 0;
     virtual TSharedPtr<SWidget> GetThumbnailOverlay(const FAssetData& AssetData) const = 0;
+    virtual FText GetAssetDescription(const FAssetData& AssetData) const = 0;
     virtual bool IsImportedAsset() const = 0;
     virtual void GetResolvedSourceFilePaths(const TArray<UObject*>& TypeAssets, TArray<FString>& OutSourceFilePaths) const = 0;
-    virtual void BuildBackendFilter(FARFilter& InFilter) = 0;
 };

@@ -7,12 +7,11 @@ class UWorld;
 
 enum ELevelTick { LEVELTICK_TimeOnly = 0, LEVELTICK_ViewportsOnly = 1, LEVELTICK_All = 2, LEVELTICK_PauseTick = 3 };
 
-class ENGINE_API FTickableObjectBase {
+class FTickableObjectBase {
 public:
     virtual void Tick(float DeltaTime) = 0;
     virtual bool IsTickable() const = 0;
     virtual TStatId GetStatId() const = 0;
-    virtual ~FTickableObjectBase() {}
 };
 
 class ENGINE_API FTickableGameObject : public FTickableObjectBase {

@@ -12,6 +12,8 @@
 
 DEFINE_LOG_CATEGORY_STATIC(LogAssetTools, Log, All)
 
+#define LOCTEXT_NAMESPACE "AssetTypeActions"
+
 // --- Menus and style -----------------------------------------------------------------------
 
 const FName& FEditorStyle::GetStyleSetName() {
@@ -32,6 +34,16 @@ void FMenuBuilder::AddMenuSeparator(FName InExtensionHook) {
 void FAssetTypeActions_Base::OpenAssetEditor(const TArray<UObject*>& InObjects, TSharedPtr<IToolkitHost>) {
     // The stand-in has no asset editors; opening one only names what would be edited.
     for (UObject* Object : InObjects) UE_LOG(LogAssetTools, Log, TEXT("Opening an editor for %s"), *Object->GetPathName());
+}
+
+void FAssetTypeActions_Base::AssetsActivated(const TArray<UObject*>& InObjects, EAssetTypeActivationMethod::Type ActivationType) {
+    if (ActivationType != EAssetTypeActivationMethod::DoubleClicked && ActivationType != EAssetTypeActivationMethod::Opened) return;
+    // The editor opens each asset with the actions registered for its class.
+    IAssetTools& Tools = FAssetToolsModule::GetModule().Get();
+    for (UObject* Object : InObjects) {
+        TSharedPtr<IAssetTypeActions> Actions = Tools.GetAssetTypeActionsForClass(Object->GetClass()).Pin();
+        if (Actions.IsValid()) Actions->OpenAssetEditor(TArray<UObject*>{Object});
+    }
 }
 
 void FAssetTypeActions_Base::PerformAssetDiff(UObject* OldAsset, UObject* NewAsset, const FRevisionInfo&, const FRevisionInfo&) const {
@@ -89,6 +101,7 @@ public:
     FText GetName() const override { return LOCTEXT("AssetTypeActions_CurveFloat", "Float Curve"); }
     FColor GetTypeColor() const override { return FColor(78, 40, 165); }
     UClass* GetSupportedClass() const override { return UCurveFloat::StaticClass(); }
+    uint32 GetCategories() override { return EAssetTypeCategories::Misc; }
 };
 
 // --- The asset tools -----------------------------------------------------------------------
@@ -155,3 +168,5 @@ void FAssetToolsModule::ShutdownModule() {
     delete AssetTools;
     AssetTools = nullptr;
 }
+
+#undef LOCTEXT_NAMESPACE

@@ -3,7 +3,7 @@
 #include "UE4Host/Content.h"
 #include "AssetToolsModule.h"
 #include "Editor.h"
-#include "Framework/MultiBox/MultiBoxBuilder.h"
+#include "UE4Host/Menus.h"
 
 namespace UE4Host {
 
@@ -103,7 +103,7 @@ bool FEditorConsole::Exec(const FString& Line, FString& Out) {
         FMenuBuilder Menu(true, nullptr);
         FModuleManager::LoadModuleChecked<FAssetToolsModule>(TEXT("AssetTools")).Get().GetAssetActions(Selection, Menu);
         int32 Number = 0;
-        for (const FMenuBuilder::FEntry& Entry : Menu.GetEntries()) {
+        for (const auto& Entry : FMenuContents::Entries(Menu)) {
             if (Entry.bSeparator) continue;
             ++Number;
             if (!bRun) {

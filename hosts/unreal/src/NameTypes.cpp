@@ -7,12 +7,14 @@
 
 namespace {
 
+typedef std::basic_string<TCHAR> FNameString;
+
 struct FNameTable {
     std::mutex Lock;
-    std::vector<std::u16string> Entries{u"None"};                    // first spelling seen
-    std::unordered_map<std::u16string, int32> Index{{u"none", 0}};   // lower case -> entry
+    std::vector<FNameString> Entries{TEXT("None")};                 // first spelling seen
+    std::unordered_map<FNameString, int32> Index{{TEXT("none"), 0}}; // lower case -> entry
 
-    int32 Lookup(const std::u16string& Key, const std::u16string& Display, bool bAdd) {
+    int32 Lookup(const FNameString& Key, const FNameString& Display, bool bAdd) {
         std::lock_guard<std::mutex> Guard(Lock);
         auto It = Index.find(Key);
         if (It != Index.end()) return It->second;
@@ -32,8 +34,8 @@ FNameTable& Table() {
 
 FName::FName(const TCHAR* Name, EFindName FindType) {
     if (!Name || !*Name) return;
-    std::u16string Display(Name);
-    std::u16string Key(Display);
+    FNameString Display(Name);
+    FNameString Key(Display);
     for (auto& C : Key) C = FChar::ToLower(C);
     int32 Found = Table().Lookup(Key, Display, FindType == FNAME_Add);
     if (Found < 0) return;
@@ -44,9 +46,10 @@ FName::FName(const TCHAR* Name, EFindName FindType) {
 FName::FName(const ANSICHAR* Name, EFindName FindType) : FName(UTF8_TO_TCHAR(Name), FindType) {}
 
 FName::FName(FName Base, int32 Number)
-    : FName(Number > 0 ? *(Base.ToString() + FString::Printf(u"_%d", Number - 1)) : *Base.ToString()) {}
+    : FName(Number > 0 ? *(Base.ToString() + FString::Printf(TEXT("_%d"), Number - 1)) : *Base.ToString()) {}
 
 FString FName::ToString() const {
     std::lock_guard<std::mutex> Guard(Table().Lock);
-    return FString(Table().Entries[DisplayIndex]);
+    const FNameString& Entry = Table().Entries[DisplayIndex];
+    return FString(int32(Entry.size()), Entry.data());
 }

@@ -272,7 +272,7 @@ void UClassCompiledInDefer(FFieldCompiledInInfo* ClassInfo, const TCHAR*, SIZE_T
     S.DeferredClasses.push_back({ClassInfo, S.LoadingModule});
 }
 
-void UObjectCompiledInDefer(UClass* (*InRegister)(), UClass* (*)(), const TCHAR*, const TCHAR*, bool, const TCHAR*, void (*)(void*)) {
+void UObjectCompiledInDefer(UClass* (*InRegister)(), UClass* (*)(), const TCHAR*, const TCHAR*, bool, const TCHAR*, void (*)(TMap<FName, FName>&)) {
     auto& S = FObjectSystem::Get();
     S.DeferredConstructs.push_back({InRegister, S.LoadingModule});
 }
@@ -389,24 +389,27 @@ int32 GetNumObjects() {
 
 // --- Weak pointers -------------------------------------------------------------------------
 
-FWeakObjectPtr& FWeakObjectPtr::operator=(const UObject* Object) {
+void FWeakObjectPtr::operator=(const UObject* Object) {
     if (!Object) {
         Reset();
-        return *this;
+        return;
     }
     ObjectIndex = Object->GetUniqueID();
     ObjectSerialNumber = FObjectSystem::Get().Items[ObjectIndex].Serial;
-    return *this;
 }
-UObject* FWeakObjectPtr::Get() const {
+UObject* FWeakObjectPtr::Get(bool bEvenIfPendingKill) const {
     auto& S = FObjectSystem::Get();
     if (ObjectIndex < 0 || ObjectIndex >= int32(S.Items.size())) return nullptr;
     const auto& Item = S.Items[ObjectIndex];
     if (!Item.Object || Item.Serial != ObjectSerialNumber) return nullptr;
-    if (Item.Flags & (int32(EInternalObjectFlags::PendingKill) | int32(EInternalObjectFlags::Unreachable))) return nullptr;
+    if (Item.Flags & int32(EInternalObjectFlags::Unreachable)) return nullptr;
+    if (!bEvenIfPendingKill && (Item.Flags & int32(EInternalObjectFlags::PendingKill))) return nullptr;
     return static_cast<UObject*>(Item.Object);
 }
-bool FWeakObjectPtr::IsStale() const { return ObjectIndex != INDEX_NONE && !Get(); }
+bool FWeakObjectPtr::IsValid(bool bEvenIfPendingKill, bool) const { return Get(bEvenIfPendingKill) != nullptr; }
+bool FWeakObjectPtr::IsStale(bool bIncludingIfPendingKill, bool) const {
+    return ObjectIndex != INDEX_NONE && !Get(!bIncludingIfPendingKill);
+}
 
 // --- Garbage collection --------------------------------------------------------------------
 

@@ -7,8 +7,8 @@
 
 namespace {
 
-std::u16string Utf8ToUtf16(const char* Src) {
-    std::u16string Out;
+std::basic_string<TCHAR> Utf8ToUtf16(const char* Src) {
+    std::basic_string<TCHAR> Out;
     const unsigned char* S = reinterpret_cast<const unsigned char*>(Src);
     while (*S) {
         uint32 Cp;
@@ -17,7 +17,7 @@ std::u16string Utf8ToUtf16(const char* Src) {
         else if ((*S & 0xE0) == 0xC0) { Cp = *S & 0x1F; Extra = 1; }
         else if ((*S & 0xF0) == 0xE0) { Cp = *S & 0x0F; Extra = 2; }
         else if ((*S & 0xF8) == 0xF0) { Cp = *S & 0x07; Extra = 3; }
-        else { Out.push_back(u'?'); ++S; continue; } // stray continuation byte
+        else { Out.push_back(TEXT('?')); ++S; continue; } // stray continuation byte
         ++S;
         bool Bad = false;
         for (int I = 0; I < Extra; ++I) {
@@ -25,13 +25,13 @@ std::u16string Utf8ToUtf16(const char* Src) {
             Cp = (Cp << 6) | (*S & 0x3F);
             ++S;
         }
-        if (Bad || Cp > 0x10FFFF) { Out.push_back(u'?'); continue; }
+        if (Bad || Cp > 0x10FFFF) { Out.push_back(TEXT('?')); continue; }
         if (Cp >= 0x10000) {
             Cp -= 0x10000;
-            Out.push_back(char16_t(0xD800 + (Cp >> 10)));
-            Out.push_back(char16_t(0xDC00 + (Cp & 0x3FF)));
+            Out.push_back(TCHAR(0xD800 + (Cp >> 10)));
+            Out.push_back(TCHAR(0xDC00 + (Cp & 0x3FF)));
         } else {
-            Out.push_back(char16_t(Cp));
+            Out.push_back(TCHAR(Cp));
         }
     }
     return Out;
@@ -60,7 +60,7 @@ bool CharsEqual(TCHAR A, TCHAR B, ESearchCase::Type SearchCase) {
 } // namespace
 
 FTCHARToUTF8::FTCHARToUTF8(const TCHAR* Source) : Converted(Source ? Utf16ToUtf8(Source) : std::string()) {}
-FUTF8ToTCHAR::FUTF8ToTCHAR(const ANSICHAR* Source) : Converted(Source ? Utf8ToUtf16(Source) : std::u16string()) {}
+FUTF8ToTCHAR::FUTF8ToTCHAR(const ANSICHAR* Source) : Converted(Source ? Utf8ToUtf16(Source) : std::basic_string<TCHAR>()) {}
 
 int32 FCString::Strlen(const TCHAR* Str) { int32 N = 0; while (Str && Str[N]) ++N; return N; }
 int32 FCString::Strcmp(const TCHAR* A, const TCHAR* B) {
@@ -75,19 +75,26 @@ int32 FCString::Atoi(const TCHAR* Str) { return std::atoi(TCHAR_TO_UTF8(Str)); }
 float FCString::Atof(const TCHAR* Str) { return std::strtof(TCHAR_TO_UTF8(Str), nullptr); }
 
 FString::FString(const TCHAR* Str) { if (Str && *Str) Append(Str, FCString::Strlen(Str)); }
-FString::FString(const ANSICHAR* Str) : FString(Str ? Utf8ToUtf16(Str) : std::u16string()) {}
-FString::FString(int32 Count, const TCHAR* Str) { if (Count > 0) Append(Str, Count); }
-FString::FString(const std::u16string& Str) { if (!Str.empty()) Append(Str.data(), int32(Str.size())); }
+FString::FString(const ANSICHAR* Str) {
+    if (!Str) return;
+    const std::basic_string<TCHAR> Converted = Utf8ToUtf16(Str);
+    Append(Converted.data(), int32(Converted.size()));
+}
+FString::FString(int32 InCount, const TCHAR* InSrc) { if (InCount > 0) Append(InSrc, InCount); }
 
-FString& FString::Append(const TCHAR* Str, int32 Count) {
+FString& FString::Append(const TCHAR* Text, int32 Count) {
     if (Count <= 0) return *this;
     if (Data.Num()) Data.Pop();
-    Data.Append(Str, Count);
+    Data.Append(Text, Count);
     Data.Add(0);
     return *this;
 }
+void FString::AppendChars(const TCHAR* Array, int32 Count) {
+    check(Count >= 0);
+    Append(Array, Count);
+}
 FString& FString::operator+=(const TCHAR* Str) { return Append(Str, FCString::Strlen(Str)); }
-FString& FString::AppendChar(TCHAR Ch) { return Append(&Ch, 1); }
+FString& FString::AppendChar(const TCHAR InChar) { return InChar ? Append(&InChar, 1) : *this; } // a 0 would end the string early
 
 int32 FString::Compare(const FString& Other, ESearchCase::Type SearchCase) const {
     return SearchCase == ESearchCase::CaseSensitive ? FCString::Strcmp(**this, *Other) : FCString::Stricmp(**this, *Other);
@@ -193,11 +200,11 @@ int32 FString::ParseIntoArrayWS(TArray<FString>& Out) const {
 }
 bool FString::IsNumeric() const {
     if (IsEmpty()) return false;
-    int32 I = ((*this)[0] == u'-' || (*this)[0] == u'+') ? 1 : 0;
+    int32 I = ((*this)[0] == TEXT('-') || (*this)[0] == TEXT('+')) ? 1 : 0;
     bool Digits = false, Dot = false;
     for (; I < Len(); ++I) {
         if (FChar::IsDigit((*this)[I])) Digits = true;
-        else if ((*this)[I] == u'.' && !Dot) Dot = true;
+        else if ((*this)[I] == TEXT('.') && !Dot) Dot = true;
         else return false;
     }
     return Digits;
@@ -216,20 +223,20 @@ FString FString::Printf(const TCHAR* Fmt, ...) {
     va_start(Args, Fmt);
     FString Out;
     for (const TCHAR* P = Fmt; *P; ++P) {
-        if (*P != u'%') { Out.AppendChar(*P); continue; }
+        if (*P != TEXT('%')) { Out.AppendChar(*P); continue; }
         // Gather one conversion directive: flags, width, precision, length, type.
         std::string Directive = "%";
         ++P;
         while (*P && std::strchr("-+ #0123456789.*", char(*P)) && *P < 0x80) Directive.push_back(char(*P++));
         std::string Length;
-        while (*P == u'l' || *P == u'h' || *P == u'z' || *P == u'j' || *P == u't') Length.push_back(char(*P++));
+        while (*P == TEXT('l') || *P == TEXT('h') || *P == TEXT('z') || *P == TEXT('j') || *P == TEXT('t')) Length.push_back(char(*P++));
         TCHAR Type = *P;
         char Buf[128];
         switch (Type) {
-        case u'%': Out.AppendChar(u'%'); break;
-        case u's': { const TCHAR* S = va_arg(Args, const TCHAR*); Out += S ? S : u"(null)"; break; }
-        case u'c': Out.AppendChar(TCHAR(va_arg(Args, int))); break;
-        case u'd': case u'i': case u'u': case u'x': case u'X': case u'o': {
+        case TEXT('%'): Out.AppendChar(TEXT('%')); break;
+        case TEXT('s'): { const TCHAR* S = va_arg(Args, const TCHAR*); Out += S ? S : TEXT("(null)"); break; }
+        case TEXT('c'): Out.AppendChar(TCHAR(va_arg(Args, int))); break;
+        case TEXT('d'): case TEXT('i'): case TEXT('u'): case TEXT('x'): case TEXT('X'): case TEXT('o'): {
             Directive += Length;
             Directive.push_back(char(Type));
             if (Length == "ll" || Length == "j") std::snprintf(Buf, sizeof Buf, Directive.c_str(), va_arg(Args, long long));
@@ -238,14 +245,14 @@ FString FString::Printf(const TCHAR* Fmt, ...) {
             Out += Buf;
             break;
         }
-        case u'f': case u'g': case u'e': case u'G': case u'E':
+        case TEXT('f'): case TEXT('g'): case TEXT('e'): case TEXT('G'): case TEXT('E'):
             Directive.push_back(char(Type));
             std::snprintf(Buf, sizeof Buf, Directive.c_str(), va_arg(Args, double));
             Out += Buf;
             break;
-        case u'p': std::snprintf(Buf, sizeof Buf, "%p", va_arg(Args, void*)); Out += Buf; break;
+        case TEXT('p'): std::snprintf(Buf, sizeof Buf, "%p", va_arg(Args, void*)); Out += Buf; break;
         case 0: --P; break; // a lone % at the end
-        default: Out.AppendChar(u'%'); Out.AppendChar(Type); break;
+        default: Out.AppendChar(TEXT('%')); Out.AppendChar(Type); break;
         }
     }
     va_end(Args);

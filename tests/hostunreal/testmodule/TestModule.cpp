@@ -20,6 +20,8 @@ extern "C" __attribute__((weak)) void HostUnrealTest_Event(const char* Event);
 
 DEFINE_LOG_CATEGORY_STATIC(LogHostTestModule, Log, All)
 
+#define LOCTEXT_NAMESPACE "HostTestModule"
+
 namespace {
 
 void Report(const FString& Event) {
@@ -147,3 +149,5 @@ ATestActor::ATestActor() {
 }
 
 IMPLEMENT_MODULE(FDefaultModuleImpl, HostTestModule)
+
+#undef LOCTEXT_NAMESPACE

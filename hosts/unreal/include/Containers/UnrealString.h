@@ -1,5 +1,6 @@
 #pragma once
-// FString: a growable string of UTF-16 TCHARs, stored with its terminating 0 when not empty.
+// FString: a growable string of TCHARs (UTF-16 code units), stored with its terminating 0
+// when not empty.
 #include "Containers/Array.h"
 #include <string>
 
@@ -11,14 +12,14 @@ public:
     FString() = default;
     FString(const TCHAR* Str);
     FString(const ANSICHAR* Str); // UTF-8
-    FString(int32 Count, const TCHAR* Str);
-    explicit FString(const std::u16string& Str);
+    // Count characters of Str, which need not be terminated.
+    explicit FString(int32 InCount, const TCHAR* InSrc);
 
-    const TCHAR* operator*() const { return Data.Num() ? Data.GetData() : u""; }
+    const TCHAR* operator*() const { return Data.Num() ? Data.GetData() : TEXT(""); }
     int32 Len() const { return Data.Num() ? Data.Num() - 1 : 0; }
     bool IsEmpty() const { return Len() == 0; }
     void Empty(int32 Slack = 0) { Data.Empty(Slack); }
-    void Reset() { Data.Reset(); }
+    void Reset(int32 NewReservedSize = 0) { Data.Reset(NewReservedSize > 0 ? NewReservedSize + 1 : 0); }
     TArray<TCHAR>& GetCharArray() { return Data; }
     const TArray<TCHAR>& GetCharArray() const { return Data; }
     TCHAR& operator[](int32 Index) { check(Index >= 0 && Index < Len()); return Data[Index]; }
@@ -27,8 +28,10 @@ public:
     FString& operator+=(const TCHAR* Str);
     FString& operator+=(const FString& Str) { return *this += *Str; }
     FString& operator+=(TCHAR Ch) { AppendChar(Ch); return *this; }
-    FString& AppendChar(TCHAR Ch);
-    FString& Append(const TCHAR* Str, int32 Count);
+    FString& AppendChar(const TCHAR InChar);
+    // Count characters of Array, which need not be terminated.
+    void AppendChars(const TCHAR* Array, int32 Count);
+    FString& Append(const TCHAR* Text, int32 Count);
     friend FString operator+(const FString& A, const FString& B) { FString R(A); R += B; return R; }
     friend FString operator+(const FString& A, const TCHAR* B) { FString R(A); R += B; return R; }
     friend FString operator+(const TCHAR* A, const FString& B) { FString R(A); R += B; return R; }
@@ -88,7 +91,7 @@ public:
     const TCHAR* Get() const { return Converted.c_str(); }
     int32 Length() const { return static_cast<int32>(Converted.size()); }
 private:
-    std::u16string Converted;
+    std::basic_string<TCHAR> Converted;
 };
 #define TCHAR_TO_UTF8(str) (FTCHARToUTF8((const TCHAR*)(str)).Get())
 #define UTF8_TO_TCHAR(str) (FUTF8ToTCHAR((const ANSICHAR*)(str)).Get())
@@ -104,8 +107,8 @@ struct CORE_API FCString {
     static float Atof(const TCHAR* Str);
 };
 struct FChar {
-    static TCHAR ToLower(TCHAR C) { return (C >= u'A' && C <= u'Z') ? TCHAR(C + 32) : C; }
-    static TCHAR ToUpper(TCHAR C) { return (C >= u'a' && C <= u'z') ? TCHAR(C - 32) : C; }
-    static bool IsWhitespace(TCHAR C) { return C == u' ' || C == u'\t' || C == u'\r' || C == u'\n'; }
-    static bool IsDigit(TCHAR C) { return C >= u'0' && C <= u'9'; }
+    static TCHAR ToLower(TCHAR C) { return (C >= TEXT('A') && C <= TEXT('Z')) ? TCHAR(C + 32) : C; }
+    static TCHAR ToUpper(TCHAR C) { return (C >= TEXT('a') && C <= TEXT('z')) ? TCHAR(C - 32) : C; }
+    static bool IsWhitespace(TCHAR C) { return C == TEXT(' ') || C == TEXT('\t') || C == TEXT('\r') || C == TEXT('\n'); }
+    static bool IsDigit(TCHAR C) { return C >= TEXT('0') && C <= TEXT('9'); }
 };

@@ -1,72 +1,126 @@
 #pragma once
 // Single-cast delegates with the engine's factory functions. A delegate bound to a shared
-// pointer (CreateSP) or an object (CreateUObject) holds it weakly: it is unbound once the
-// object is gone. Payload values are stored by value and passed after the call arguments.
+// object (CreateSP) holds it weakly: it is unbound once the object is gone. Payload values
+// are stored by value and passed after the call arguments.
 #include "Templates/SharedPointer.h"
+#include <cstddef>
 #include <functional>
 #include <tuple>
+#include <type_traits>
+#include <utility>
 
-template <typename RetType, typename... ParamTypes>
+// The member function pointer type of Class for a function type, const or not.
+template <bool bConst, typename Class, typename FuncType> struct TMemFunPtrType;
+template <typename Class, typename RetType, typename... ArgTypes>
+struct TMemFunPtrType<false, Class, RetType(ArgTypes...)> {
+    typedef RetType (Class::*Type)(ArgTypes...);
+};
+template <typename Class, typename RetType, typename... ArgTypes>
+struct TMemFunPtrType<true, Class, RetType(ArgTypes...)> {
+    typedef RetType (Class::*Type)(ArgTypes...) const;
+};
+
+template <typename RetValType, typename... ParamTypes>
 class TBaseDelegate {
 public:
-    TBaseDelegate() = default;
+    TBaseDelegate() {}
+    TBaseDelegate(decltype(nullptr)) {}
 
     template <typename FunctorType, typename... VarTypes>
-    static TBaseDelegate CreateLambda(FunctorType&& Functor, VarTypes... Vars) {
-        TBaseDelegate D;
-        D.Function = [F = std::forward<FunctorType>(Functor), Payload = std::make_tuple(Vars...)](ParamTypes... Params) mutable -> RetType {
-            return std::apply([&](auto&... P) -> RetType { return F(Params..., P...); }, Payload);
-        };
-        return D;
-    }
-    template <typename... VarTypes>
-    static TBaseDelegate CreateStatic(RetType (*Func)(ParamTypes..., VarTypes...), VarTypes... Vars) {
-        return CreateLambda(Func, Vars...);
-    }
-    template <typename UserClass, typename MethodType, typename... VarTypes>
-    static TBaseDelegate CreateRaw(UserClass* Object, MethodType Method, VarTypes... Vars) {
-        return CreateLambda([Object, Method](ParamTypes... Params, VarTypes&... P) -> RetType { return (Object->*Method)(Params..., P...); }, Vars...);
-    }
-    template <typename UserClass, ESPMode Mode, typename MethodType, typename... VarTypes>
-    static TBaseDelegate CreateSP(const TSharedRef<UserClass, Mode>& Object, MethodType Method, VarTypes... Vars) {
-        std::weak_ptr<UserClass> Weak = Object.StdPtr();
-        TBaseDelegate D = CreateLambda([Weak, Method](ParamTypes... Params, VarTypes&... P) -> RetType {
-            std::shared_ptr<UserClass> Pinned = Weak.lock();
-            check(Pinned);
-            return ((*Pinned).*Method)(Params..., P...);
-        }, Vars...);
-        D.Owner = std::weak_ptr<const void>(std::shared_ptr<const void>(Object.StdPtr()));
-        D.bHasOwner = true;
-        return D;
-    }
-    template <typename UserClass, ESPMode Mode, typename MethodType, typename... VarTypes>
-    static TBaseDelegate CreateSP(const TSharedPtr<UserClass, Mode>& Object, MethodType Method, VarTypes... Vars) {
-        return CreateSP(Object.ToSharedRef(), Method, Vars...);
-    }
-    // Bound through the object's own TSharedFromThis, as the engine does for a raw `this`.
-    template <typename UserClass, typename MethodType, typename... VarTypes>
-    static TBaseDelegate CreateSP(UserClass* Object, MethodType Method, VarTypes... Vars) {
-        return CreateSP(StaticCastSharedRef<UserClass>(Object->AsShared()), Method, Vars...);
+    static TBaseDelegate CreateLambda(FunctorType&& InFunctor, VarTypes... Vars) {
+        TBaseDelegate Result;
+        Result.Function = TPayloadCall<typename std::decay<FunctorType>::type, VarTypes...>(std::forward<FunctorType>(InFunctor), Vars...);
+        return Result;
     }
 
-    template <typename FunctorType, typename... VarTypes> void BindLambda(FunctorType&& F, VarTypes... Vars) { *this = CreateLambda(std::forward<FunctorType>(F), Vars...); }
-    template <typename UserClass, typename MethodType, typename... VarTypes> void BindSP(UserClass Object, MethodType Method, VarTypes... Vars) { *this = CreateSP(Object, Method, Vars...); }
-    template <typename UserClass, typename MethodType, typename... VarTypes> void BindRaw(UserClass* Object, MethodType Method, VarTypes... Vars) { *this = CreateRaw(Object, Method, Vars...); }
+    template <typename UserClass, typename... VarTypes>
+    static TBaseDelegate CreateRaw(UserClass* InUserObject, typename TMemFunPtrType<false, UserClass, RetValType(ParamTypes..., VarTypes...)>::Type InFunc,
+                                   VarTypes... Vars) {
+        return CreateLambda(TRawMethodCall<UserClass, decltype(InFunc)>{InUserObject, InFunc}, Vars...);
+    }
+    template <typename UserClass, typename... VarTypes>
+    static TBaseDelegate CreateRaw(UserClass* InUserObject, typename TMemFunPtrType<true, UserClass, RetValType(ParamTypes..., VarTypes...)>::Type InFunc,
+                                   VarTypes... Vars) {
+        return CreateLambda(TRawMethodCall<UserClass, decltype(InFunc)>{InUserObject, InFunc}, Vars...);
+    }
 
-    bool IsBound() const { return Function && (!bHasOwner || !Owner.expired()); }
-    void Unbind() { Function = nullptr; bHasOwner = false; Owner.reset(); }
-    RetType Execute(ParamTypes... Params) const { check(IsBound()); return Function(Params...); }
-    template <typename R = RetType, typename = std::enable_if_t<std::is_void_v<R>>>
-    bool ExecuteIfBound(ParamTypes... Params) const {
+    template <typename UserClass, typename... VarTypes>
+    static TBaseDelegate CreateSP(const TSharedRef<UserClass, ESPMode::Fast>& InUserObjectRef,
+                                  typename TMemFunPtrType<false, UserClass, RetValType(ParamTypes..., VarTypes...)>::Type InFunc, VarTypes... Vars) {
+        return BindWeakly(TWeakPtr<UserClass, ESPMode::Fast>(InUserObjectRef), InFunc, Vars...);
+    }
+    template <typename UserClass, typename... VarTypes>
+    static TBaseDelegate CreateSP(const TSharedRef<UserClass, ESPMode::Fast>& InUserObjectRef,
+                                  typename TMemFunPtrType<true, UserClass, RetValType(ParamTypes..., VarTypes...)>::Type InFunc, VarTypes... Vars) {
+        return BindWeakly(TWeakPtr<UserClass, ESPMode::Fast>(InUserObjectRef), InFunc, Vars...);
+    }
+    // A raw `this` is bound through the object's own TSharedFromThis.
+    template <typename UserClass, typename... VarTypes>
+    static TBaseDelegate CreateSP(UserClass* InUserObject, typename TMemFunPtrType<false, UserClass, RetValType(ParamTypes..., VarTypes...)>::Type InFunc,
+                                  VarTypes... Vars) {
+        return CreateSP(StaticCastSharedRef<UserClass>(InUserObject->AsShared()), InFunc, Vars...);
+    }
+    template <typename UserClass, typename... VarTypes>
+    static TBaseDelegate CreateSP(UserClass* InUserObject, typename TMemFunPtrType<true, UserClass, RetValType(ParamTypes..., VarTypes...)>::Type InFunc,
+                                  VarTypes... Vars) {
+        return CreateSP(StaticCastSharedRef<UserClass>(InUserObject->AsShared()), InFunc, Vars...);
+    }
+
+    bool IsBound() const { return Function && (!Alive || Alive()); }
+    void Unbind() {
+        Function = nullptr;
+        Alive = nullptr;
+    }
+    RetValType Execute(ParamTypes... Params) const {
+        check(IsBound());
+        return Function(Params...);
+    }
+    // Delegates without a return value only.
+    template <typename R = RetValType>
+    typename std::enable_if<std::is_void<R>::value, bool>::type ExecuteIfBound(ParamTypes... Params) const {
         if (!IsBound()) return false;
         Function(Params...);
         return true;
     }
 
 private:
-    mutable std::function<RetType(ParamTypes...)> Function;
-    std::weak_ptr<const void> Owner;
-    bool bHasOwner = false;
+    // A functor with its payload values, called with the call's arguments first.
+    template <typename FunctorType, typename... VarTypes>
+    struct TPayloadCall {
+        TPayloadCall(FunctorType InFunctor, VarTypes... Vars) : Functor(std::move(InFunctor)), Payload(Vars...) {}
+        RetValType operator()(ParamTypes... Params) { return Call(std::index_sequence_for<VarTypes...>(), Params...); }
+        template <std::size_t... Indices>
+        RetValType Call(std::index_sequence<Indices...>, ParamTypes... Params) {
+            return Functor(Params..., std::get<Indices>(Payload)...);
+        }
+        FunctorType Functor;
+        std::tuple<VarTypes...> Payload;
+    };
+    template <typename UserClass, typename MethodPtr>
+    struct TRawMethodCall {
+        template <typename... ArgTypes> RetValType operator()(ArgTypes&&... Args) const { return (Object->*Method)(std::forward<ArgTypes>(Args)...); }
+        UserClass* Object;
+        MethodPtr Method;
+    };
+    template <typename UserClass, typename MethodPtr>
+    struct TSPMethodCall {
+        template <typename... ArgTypes> RetValType operator()(ArgTypes&&... Args) const {
+            TSharedPtr<UserClass, ESPMode::Fast> Pinned = Object.Pin();
+            check(Pinned.IsValid());
+            return ((*Pinned).*Method)(std::forward<ArgTypes>(Args)...);
+        }
+        TWeakPtr<UserClass, ESPMode::Fast> Object;
+        MethodPtr Method;
+    };
+    template <typename UserClass, typename MethodPtr, typename... VarTypes>
+    static TBaseDelegate BindWeakly(const TWeakPtr<UserClass, ESPMode::Fast>& Object, MethodPtr Method, VarTypes... Vars) {
+        TBaseDelegate Result = CreateLambda(TSPMethodCall<UserClass, MethodPtr>{Object, Method}, Vars...);
+        Result.Alive = [Object]() { return Object.IsValid(); };
+        return Result;
+    }
+
+    mutable std::function<RetValType(ParamTypes...)> Function;
+    std::function<bool()> Alive; // empty: bound to nothing that can go away
 };
 
 #define DECLARE_DELEGATE(DelegateName) typedef TBaseDelegate<void> DelegateName;

@@ -18,5 +18,8 @@ private:
     std::shared_ptr<FString> Str;
 };
 
-#define LOCTEXT(InKey, InTextLiteral) FText::FromString(FString(TEXT(InTextLiteral)))
-#define NSLOCTEXT(InNamespace, InKey, InTextLiteral) FText::FromString(FString(TEXT(InTextLiteral)))
+// Namespace and key name the text for translation, which the stand-in has none of; they
+// are still required, and LOCTEXT needs LOCTEXT_NAMESPACE defined, as in the engine.
+#define NSLOCTEXT(InNamespace, InKey, InTextLiteral) \
+    FText::FromString(FString(((void)TEXT(InNamespace), (void)TEXT(InKey), TEXT(InTextLiteral))))
+#define LOCTEXT(InKey, InTextLiteral) NSLOCTEXT(LOCTEXT_NAMESPACE, InKey, InTextLiteral)

@@ -5,13 +5,27 @@
 template <typename ObjectType>
 class TAttribute {
 public:
-    TAttribute() = default;
-    TAttribute(const ObjectType& InValue) : Value(InValue) {}
-    static TAttribute Create(const TBaseDelegate<ObjectType>& InGetter) { TAttribute A; A.Getter = InGetter; return A; }
-    ObjectType Get() const { return Getter.IsBound() ? Getter.Execute() : Value; }
-    bool IsSet() const { return true; }
+    typedef TBaseDelegate<ObjectType> FGetter;
+
+    TAttribute() : Value(), bIsSet(false) {}
+    template <typename OtherType>
+    TAttribute(const OtherType& InInitialValue) : Value(InInitialValue), bIsSet(true) {}
+    static TAttribute Create(const FGetter& InGetter) {
+        TAttribute Attribute;
+        Attribute.bIsSet = true;
+        Attribute.Getter = InGetter;
+        return Attribute;
+    }
+    // A bound getter is asked each time; its answer is kept as the value.
+    const ObjectType& Get() const {
+        if (Getter.IsBound()) Value = Getter.Execute();
+        return Value;
+    }
+    bool IsSet() const { return bIsSet; }
+    bool IsBound() const { return Getter.IsBound(); }
 
 private:
-    ObjectType Value{};
-    TBaseDelegate<ObjectType> Getter;
+    mutable ObjectType Value;
+    bool bIsSet;
+    FGetter Getter;
 };

@@ -2,12 +2,15 @@
 // Object and class flags, and the reflection macros that headers and the code generated for
 // them use (UCLASS, GENERATED_BODY, DECLARE_CLASS, IMPLEMENT_CLASS …).
 #include "CoreMinimal.h"
+#include <type_traits>
 
 class UObject;
 class UClass;
 class UPackage;
 class FObjectInitializer;
 struct FReferenceCollector;
+// Only named by the registration of dynamic classes, which the stand-in does not have.
+template <typename KeyType, typename ValueType> class TMap;
 
 enum EObjectFlags : uint32 {
     RF_NoFlags = 0x00000000,
@@ -181,7 +184,7 @@ struct FFieldCompiledInInfo {
 COREUOBJECT_API void UClassCompiledInDefer(FFieldCompiledInInfo* Class, const TCHAR* Name, SIZE_T ClassSize, uint32 Crc);
 COREUOBJECT_API void UObjectCompiledInDefer(UClass* (*InRegister)(), UClass* (*InStaticClass)(), const TCHAR* Name,
                                             const TCHAR* PackageName, bool bDynamic, const TCHAR* DynamicPathName,
-                                            void (*InInitSearchableValues)(void*));
+                                            void (*InInitSearchableValues)(TMap<FName, FName>&));
 
 template <typename TClass>
 struct TClassCompiledInDefer : public FFieldCompiledInInfo {
@@ -195,7 +198,7 @@ struct TClassCompiledInDefer : public FFieldCompiledInInfo {
 struct FCompiledInDefer {
     FCompiledInDefer(UClass* (*InRegister)(), UClass* (*InStaticClass)(), const TCHAR* PackageName, const TCHAR* Name,
                      bool bDynamic, const TCHAR* DynamicPackageName = nullptr, const TCHAR* DynamicPathName = nullptr,
-                     void (*InInitSearchableValues)(void*) = nullptr) {
+                     void (*InInitSearchableValues)(TMap<FName, FName>&) = nullptr) {
         (void)DynamicPackageName;
         UObjectCompiledInDefer(InRegister, InStaticClass, Name, PackageName, bDynamic, DynamicPathName, InInitSearchableValues);
     }
@@ -232,7 +235,7 @@ struct FCompiledInDefer {
 
 // C++ type information the generated code attaches to each class.
 template <class T> struct TCppClassTypeTraits {
-    enum { IsAbstract = std::is_abstract_v<T> };
+    enum { IsAbstract = std::is_abstract<T>::value };
 };
 struct ICppClassTypeInfo {
     virtual ~ICppClassTypeInfo() = default;

@@ -2,6 +2,7 @@
 // that answers Maya's requests.
 #include "KVTTicker.h"
 #include "MaterialAssignActions.h"
+#include "Utf16String.h"
 
 #include "AssetToolsModule.h"
 #include "Components/SceneCaptureComponent2D.h"
@@ -86,7 +87,8 @@ void FKVTTicker::AnswerRequest() {
     if (HandleTable) std::memset(Response.view + *HandleTable, 0, size_t(Request.newCount) * sizeof(kvt::HandleEntry));
 
     if (!PendingMaterialName.IsEmpty()) {
-        kvt::writeMaterialName(Response, reinterpret_cast<const char16_t*>(*PendingMaterialName), size_t(PendingMaterialName.Len()));
+        const std::u16string Name = FStringToUtf16(PendingMaterialName);
+        kvt::writeMaterialName(Response, Name.data(), Name.size());
         PendingMaterialName.Empty();
     }
 

@@ -17,16 +17,14 @@ public:
     void OpenAssetEditor(const TArray<UObject*>& InObjects, TSharedPtr<IToolkitHost> EditWithinLevelEditor) override {
         Wrapped->OpenAssetEditor(InObjects, EditWithinLevelEditor);
     }
-    bool AssetsActivatedOverride(const TArray<UObject*>& InObjects, EAssetTypeActivationMethod::Type ActivationType) override {
-        return Wrapped->AssetsActivatedOverride(InObjects, ActivationType);
+    void AssetsActivated(const TArray<UObject*>& InObjects, EAssetTypeActivationMethod::Type ActivationType) override {
+        Wrapped->AssetsActivated(InObjects, ActivationType);
     }
     bool CanFilter() override { return Wrapped->CanFilter(); }
     bool CanLocalize() const override { return Wrapped->CanLocalize(); }
     bool CanMerge() const override { return Wrapped->CanMerge(); }
     uint32 GetCategories() override { return Wrapped->GetCategories(); }
-    FText GetDisplayNameFromAssetData(const FAssetData& AssetData) const override { return Wrapped->GetDisplayNameFromAssetData(AssetData); }
     FText GetAssetDescription(const FAssetData& AssetData) const override { return Wrapped->GetAssetDescription(AssetData); }
-    FString GetObjectDisplayName(UObject* Object) const override { return Wrapped->GetObjectDisplayName(Object); }
     bool ShouldForceWorldCentric() override { return Wrapped->ShouldForceWorldCentric(); }
     UThumbnailInfo* GetThumbnailInfo(UObject* Asset) const override { return Wrapped->GetThumbnailInfo(Asset); }
     EThumbnailPrimType GetDefaultThumbnailPrimitiveType(UObject* Asset) const override {
@@ -37,7 +35,13 @@ public:
     void GetResolvedSourceFilePaths(const TArray<UObject*>& TypeAssets, TArray<FString>& OutSourceFilePaths) const override {
         Wrapped->GetResolvedSourceFilePaths(TypeAssets, OutSourceFilePaths);
     }
-    // Merge (both), PerformAssetDiff and BuildBackendFilter keep the base behaviour.
+    void Merge(UObject* InObject) override { Wrapped->Merge(InObject); }
+    void Merge(UObject* BaseAsset, UObject* RemoteAsset, UObject* LocalAsset, const FOnMergeResolved& ResolutionCallback) override {
+        Wrapped->Merge(BaseAsset, RemoteAsset, LocalAsset, ResolutionCallback);
+    }
+    void PerformAssetDiff(UObject* OldAsset, UObject* NewAsset, const FRevisionInfo& OldRevision, const FRevisionInfo& NewRevision) const override {
+        Wrapped->PerformAssetDiff(OldAsset, NewAsset, OldRevision, NewRevision);
+    }
 
     const TSharedPtr<IAssetTypeActions> Wrapped;
 

@@ -3,6 +3,7 @@
 #include "MirrorNodes.h"
 #include "KVTMeshComponent.h"
 #include "KVTTicker.h"
+#include "Utf16String.h"
 
 #include "Components/DirectionalLightComponent.h"
 #include "Components/PointLightComponent.h"
@@ -81,7 +82,7 @@ void FMirrorInstanceNode::ApplyMaterials(const kvt::Record& Record) {
     if (!Mesh) return; // materials of a light's instance mean nothing here
     for (int32 Slot = 0; Slot < int32(Record.materials.size()); ++Slot) {
         const auto& Name = Record.materials[size_t(Slot)];
-        FSoftObjectPath Path(Name ? FString(*Name) : FString());
+        FSoftObjectPath Path(Name ? Utf16ToFString(*Name) : FString());
         UMaterialInterface* Material = Cast<UMaterialInterface>(Path.TryLoad());
         if (!Material) continue; // the slot keeps what it had
         Mesh->SetMaterial(Slot, Material);

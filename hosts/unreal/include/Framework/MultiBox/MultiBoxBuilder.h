@@ -5,9 +5,30 @@
 #include "Textures/SlateIcon.h"
 
 class FExtender;
+namespace UE4Host { struct FMenuContents; }
 
 class SLATE_API FMenuBuilder {
 public:
+    FMenuBuilder(const bool bInShouldCloseWindowAfterMenuSelection, TSharedPtr<const FUICommandList> InCommandList,
+                 TSharedPtr<FExtender> InExtender = TSharedPtr<FExtender>(), const bool bCloseSelfOnly = false) {
+        // The stand-in's menus are not windows: nothing to close, no commands to bind.
+        (void)bInShouldCloseWindowAfterMenuSelection;
+        (void)InCommandList;
+        (void)InExtender;
+        (void)bCloseSelfOnly;
+    }
+
+    void AddMenuEntry(const TAttribute<FText>& InLabel, const TAttribute<FText>& InToolTip, const FSlateIcon& InIcon, const FUIAction& UIAction,
+                      FName InExtensionHook = NAME_None,
+                      const EUserInterfaceActionType::Type UserInterfaceActionType = EUserInterfaceActionType::Button,
+                      FName InTutorialHighlightName = NAME_None);
+    void BeginSection(FName InExtensionHook, const TAttribute<FText>& InHeadingText = TAttribute<FText>());
+    void EndSection();
+    void AddMenuSeparator(FName InExtensionHook = NAME_None);
+
+private:
+    // What was built, in order; the editor's console shows and runs it (UE4Host/Menus.h).
+    friend struct UE4Host::FMenuContents;
     struct FEntry {
         FName Section;
         FText Label;
@@ -20,26 +41,6 @@ public:
         bool bSeparator;
     };
 
-    FMenuBuilder(const bool bInShouldCloseWindowAfterMenuSelection, TSharedPtr<const FUICommandList> InCommandList,
-                 TSharedPtr<FExtender> InExtender = TSharedPtr<FExtender>(), const bool bInCloseSelfOnly = false)
-        : bShouldCloseWindowAfterMenuSelection(bInShouldCloseWindowAfterMenuSelection) {
-        (void)InCommandList; (void)InExtender; (void)bInCloseSelfOnly;
-    }
-
-    void AddMenuEntry(const TAttribute<FText>& InLabel, const TAttribute<FText>& InToolTip, const FSlateIcon& InIcon, const FUIAction& UIAction,
-                      FName InExtensionHook = NAME_None,
-                      const EUserInterfaceActionType::Type UserInterfaceActionType = EUserInterfaceActionType::Button,
-                      FName InTutorialHighlightName = NAME_None);
-    void BeginSection(FName InExtensionHook, const TAttribute<FText>& InHeadingText = TAttribute<FText>());
-    void EndSection();
-    void AddMenuSeparator(FName InExtensionHook = NAME_None);
-
-    // What was built, in order (the editor's console shows and runs it).
-    const TArray<FEntry>& GetEntries() const { return Entries; }
-    bool ShouldCloseWindowAfterMenuSelection() const { return bShouldCloseWindowAfterMenuSelection; }
-
-private:
     TArray<FEntry> Entries;
     FName CurrentSection;
-    bool bShouldCloseWindowAfterMenuSelection;
 };
