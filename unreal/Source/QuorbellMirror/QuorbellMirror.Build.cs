@@ -1,4 +1,5 @@
 // The editor module's build rules, as the engine's build tool reads them.
+using System.IO;
 using UnrealBuildTool;
 
 public class QuorbellMirror : ModuleRules
@@ -8,8 +9,10 @@ public class QuorbellMirror : ModuleRules
 		PCHUsage = PCHUsageMode.UseExplicitOrSharedPCHs;
 		bEnableExceptions = false;
 
-		// The link is shared with the Maya plug-in and compiled into the module.
-		PrivateIncludePaths.AddRange(new string[] { "QuorbellMirror/Private", "../../.." });
+		// The build tool compiles only what lies inside this folder: the installable plug-in
+		// (./mirror package) carries its own copy of the link, shared with the Maya plug-in,
+		// in Private/link/, where the sources include it as "link/Link.h".
+		PrivateIncludePaths.Add(Path.Combine(ModuleDirectory, "Private"));
 
 		PrivateDependencyModuleNames.AddRange(new string[] {
 			"Core",
@@ -25,5 +28,11 @@ public class QuorbellMirror : ModuleRules
 			"EditorStyle",
 			"AssetTools",
 		});
+
+		// The link raises the system timer period while it is connected (timeBeginPeriod).
+		if (Target.Platform == UnrealTargetPlatform.Win64)
+		{
+			PublicAdditionalLibraries.Add("winmm.lib");
+		}
 	}
 }

@@ -1,0 +1,92 @@
+#!/usr/bin/env bash
+# The packaged engine plug-in builds on its own, as the engine's build tool would build it:
+# only the files inside the module's folder, only the include paths its Build.cs declares
+# (plus the engine's headers, here the stand-in's, and the header tool's output, which the
+# package rightly lacks), C++14 without exceptions and RTTI, linked into a module library in
+# which nothing is missing but the engine's own symbols; file by file and as one unity file.
+#   check_unreal.sh SOURCE_ROOT LIBUE4HOST CXX
+set -euo pipefail
+src="$(realpath "$1")" ue4host="$(realpath "$2")" cxx="$3"
+jobs="${JOBS:-2}"
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+
+bash "$src/tools/package/layout.sh" "$work/dist" unreal
+plugin="$work/dist/unreal/QuorbellMirror"
+module="$plugin/Source/QuorbellMirror"
+buildcs="$module/QuorbellMirror.Build.cs"
+
+[ -f "$plugin/QuorbellMirror.uplugin" ] || fail "no QuorbellMirror.uplugin in the plug-in folder"
+[ -f "$buildcs" ] || fail "no Source/QuorbellMirror/QuorbellMirror.Build.cs in the plug-in folder"
+
+# The engine brings its own build and the header tool writes the reflection code.
+stray="$(find "$plugin" \( -name CMakeLists.txt -o -name '*.cmake' -o -name '*.gen.cpp' -o -name '*.generated.h' \) -printf '%P\n')"
+[ -z "$stray" ] || fail "the plug-in folder holds build or generated files: $stray"
+
+grep -Eq '^[[:space:]]*bEnableExceptions[[:space:]]*=[[:space:]]*false;' "$buildcs" \
+  || fail "Build.cs does not keep bEnableExceptions = false"
+
+# The include paths, read from Build.cs. Only paths inside the module's folder are followed;
+# any other form is a path the engine would resolve elsewhere (or not at all).
+includes=()
+while IFS= read -r line; do
+  if [[ "$line" =~ ^[[:space:]]*(Public|Private)IncludePaths\.Add\(Path\.Combine\(ModuleDirectory,[[:space:]]*\"([^\"]*)\"\)\)\;[[:space:]]*$ ]]; then
+    rel="${BASH_REMATCH[2]}"
+    case "/$rel/" in
+      */../*) fail "Build.cs include path leaves the module folder: $rel" ;;
+    esac
+    [ -d "$module/$rel" ] || fail "Build.cs include path $rel is not a folder of the packaged module"
+    includes+=("-I$module/$rel")
+  else
+    fail "Build.cs declares an include path not as Path.Combine(ModuleDirectory, \"…\"): $line"
+  fi
+done < <(grep -E 'IncludePaths' "$buildcs" || true)
+[ ${#includes[@]} -gt 0 ] || fail "Build.cs declares no include path"
+echo "module include paths: ${includes[*]#-I$module/}"
+
+flags=(-std=c++14 -pedantic-errors -fno-exceptions -fno-rtti -fPIC -O0 -w
+       "${includes[@]}" "-I$src/hosts/unreal/include" "-I$src/unreal/Generated/QuorbellMirror")
+
+mapfile -t sources < <(find "$module" -name '*.cpp' | LC_ALL=C sort)
+[ ${#sources[@]} -gt 0 ] || fail "the packaged module has no sources"
+generated=("$src"/unreal/Generated/QuorbellMirror/*.gen.cpp)
+echo "compiling ${#sources[@]} packaged sources and ${#generated[@]} header-tool files"
+
+mkdir -p "$work/obj"
+compile() { # source, object
+  "$cxx" "${flags[@]}" -c "$1" -o "$2" || { echo "FAIL: $1 does not compile from the package" >&2; return 1; }
+}
+n=0; objs=(); pids=(); status=0
+for s in "${sources[@]}" "${generated[@]}"; do
+  o="$work/obj/$n.o"; n=$((n + 1)); objs+=("$o")
+  compile "$s" "$o" &
+  pids+=($!)
+  if [ ${#pids[@]} -ge "$jobs" ]; then
+    wait "${pids[0]}" || status=1
+    pids=("${pids[@]:1}")
+  fi
+done
+for p in "${pids[@]}"; do wait "$p" || status=1; done
+[ "$status" -eq 0 ] || fail "the packaged module does not compile on its own"
+
+"$cxx" -shared -o "$work/UE4Editor-QuorbellMirror.so" "${objs[@]}" -Wl,--no-undefined "$ue4host" -lrt \
+  || fail "the packaged module does not link: something it needs is not in the package"
+echo "ok: the packaged module compiles file by file and links on its own"
+
+# By default the build tool compiles a module as one unity file, every source after the
+# engine headers of the shared precompiled header: file-local names must not collide and
+# no source may clash with what the engine headers declare.
+unity="$work/Module.QuorbellMirror.cpp"
+{
+  echo '#include "CoreMinimal.h"'
+  for s in "${sources[@]}"; do echo "#include \"$s\""; done
+} > "$unity"
+compile "$unity" "$work/unity.o" || fail "the packaged module does not compile as one unity file"
+gen_objs=("${objs[@]:${#sources[@]}}")
+"$cxx" -shared -o "$work/UE4Editor-QuorbellMirror-unity.so" "$work/unity.o" "${gen_objs[@]}" \
+    -Wl,--no-undefined "$ue4host" -lrt \
+  || fail "the packaged module built as one unity file does not link"
+echo "ok: the packaged module compiles as one unity file and links"
