@@ -183,6 +183,18 @@ TEST_F(BadContentTest, MalformedAssetFilesAreRefusedSafely) {
     EXPECT_NE(FSoftObjectPath(TEXT("/Game/M/BadColour")).TryLoad(), nullptr);
 }
 
+TEST_F(BadContentTest, PackageNamesMayBeNonAsciiButNotUseTheEnginesReservedCharacters) {
+    Write("M_\xE7\xBA\xA2.uasset", "Class=Material\nBaseColor=1 0 0 1\n"); // M_红
+    Write("M Space.uasset", "Class=Material\n");
+    Write("M#Hash.uasset", "Class=Material\n");
+    StartEditor(false, nullptr, Dir.c_str());
+    UObject* Red = FSoftObjectPath(TEXT("/Game/M/M_红")).TryLoad();
+    ASSERT_NE(Red, nullptr);
+    EXPECT_EQ(Red->GetPathName(), TEXT("/Game/M/M_红.M_红"));
+    EXPECT_EQ(FSoftObjectPath(TEXT("/Game/M/M Space")).TryLoad(), nullptr);
+    EXPECT_EQ(FSoftObjectPath(TEXT("/Game/M/M#Hash")).TryLoad(), nullptr);
+}
+
 TEST_F(ObjectsTest, EngineMaterials) {
     StartEditor();
     UMaterial* Default = UMaterial::GetDefaultMaterial(MD_Surface);

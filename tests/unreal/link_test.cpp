@@ -3,6 +3,7 @@
 #include "ReceiverFixture.h"
 #include "KVTMeshComponent.h"
 #include "AssetToolsModule.h"
+#include "Materials/Material.h"
 #include "UE4Host/Menus.h"
 
 #include <array>
@@ -121,6 +122,16 @@ TEST_F(LinkServiceTest, TheMaterialActionSendsThePackageNameOnceForASingleSelect
     auto Later = EmptyFrame();
     ASSERT_TRUE(Later.hasValue());
     EXPECT_FALSE(Later->hasMaterial);
+}
+
+TEST_F(LinkServiceTest, TheMaterialActionSendsANonAsciiPackageNameAsUtf16) {
+    UPackage* Package = CreatePackage(nullptr, TEXT("/Game/材质/M_红"));
+    UObject* Red = NewObject<UMaterial>(Package, FName(TEXT("M_红")), RF_Public | RF_Standalone);
+    EXPECT_TRUE(RunEntry({Red}));
+    auto Sent = EmptyFrame();
+    ASSERT_TRUE(Sent.hasValue());
+    ASSERT_TRUE(Sent->hasMaterial);
+    EXPECT_EQ(Sent->materialName, u"/Game/材质/M_红");
 }
 
 TEST_F(LinkServiceTest, UnloadingRestoresTheMenusAndTellsMayaTheEditorIsGone) {

@@ -7,6 +7,7 @@
 #include "Components/SkyLightComponent.h"
 #include "Components/SpotLightComponent.h"
 #include "GameFramework/Actor.h"
+#include "Materials/Material.h"
 #include "Materials/MaterialInterface.h"
 
 using namespace receivertest;
@@ -207,6 +208,17 @@ TEST_F(SceneTest, MaterialsLoadByPackageNameAndAnUnloadableSlotIsLeftAlone) {
     L.Instance(0x31, true, 0x30, true, {}, kvt::none, &One);
     ASSERT_TRUE(Finish().hasValue());
     EXPECT_EQ(Components(UPointLightComponent::StaticClass()).size(), 1u);
+}
+
+TEST_F(SceneTest, ANonAsciiMaterialNameFromMayaNamesThatMaterial) {
+    UPackage* Package = CreatePackage(nullptr, TEXT("/Game/材质/M_红"));
+    UMaterial* Red = NewObject<UMaterial>(Package, FName(TEXT("M_红")), RF_Public | RF_Standalone);
+    const std::vector<kvt::Optional<std::u16string>> Materials = {u"/Game/材质/M_红"};
+    FRequest& R = Begin();
+    R.Mesh(0x10, true, kMin, kMax);
+    R.Instance(0x20, true, 0x10, true, {}, kvt::none, &Materials);
+    ASSERT_TRUE(Finish().hasValue());
+    EXPECT_EQ(MeshComponents().at(0)->GetMaterial(0), Red);
 }
 
 TEST_F(SceneTest, DeletionRemovesComponentsAndANewDeletedRecordGetsNoHandle) {

@@ -26,7 +26,13 @@ std::vector<FMount>& Mounts() {
     return *M;
 }
 
-bool IsNameChar(TCHAR C) { return (C >= u'a' && C <= u'z') || (C >= u'A' && C <= u'Z') || FChar::IsDigit(C) || C == u'_' || C == u'-'; }
+// The engine refuses these in package names; any other character, non-ASCII ones included,
+// may be part of a name.
+bool IsNameChar(TCHAR C) {
+    for (const TCHAR* Invalid = TEXT("\\:*?\"<>|' ,.&!~\n\r\t@#"); *Invalid; ++Invalid)
+        if (C == *Invalid) return false;
+    return C >= TEXT(' ');
+}
 
 // One "Key=Value" line of an asset file.
 struct FLine {
@@ -50,8 +56,8 @@ bool ParseBool(const FString& Text, uint32& Out) {
     return false;
 }
 
-std::set<std::u16string>& LoadingPackages() {
-    static auto* S = new std::set<std::u16string>;
+std::set<std::basic_string<TCHAR>>& LoadingPackages() {
+    static auto* S = new std::set<std::basic_string<TCHAR>>;
     return *S;
 }
 
@@ -64,7 +70,7 @@ bool ReadAssetFile(const FString& Filename, std::vector<FLine>& Lines) {
     while (std::getline(In, Raw)) {
         ++Number;
         FString Line = FString(Raw.c_str()).TrimStartAndEnd();
-        if (Line.IsEmpty() || Line[0] == u'#') continue;
+        if (Line.IsEmpty() || Line[0] == TEXT('#')) continue;
         FString Key, Value;
         if (!Line.Split(TEXT("="), &Key, &Value)) {
             UE_LOG(LogLinker, Warning, TEXT("%s:%d: expected Key=Value"), *Filename, Number);
@@ -142,7 +148,7 @@ void FPackageName::UnRegisterMountPoint(const FString& RootPath, const FString&)
 bool FPackageName::IsValidLongPackageName(const FString& Name) {
     if (!Name.StartsWith(TEXT("/")) || Name.EndsWith(TEXT("/")) || Name.Contains(TEXT("//"))) return false;
     for (int32 I = 1; I < Name.Len(); ++I)
-        if (Name[I] != u'/' && !IsNameChar(Name[I])) return false;
+        if (Name[I] != TEXT('/') && !IsNameChar(Name[I])) return false;
     return Name.Len() > 1;
 }
 
@@ -158,16 +164,16 @@ bool FPackageName::TryConvertLongPackageNameToFilename(const FString& InLongPack
 
 FString FPackageName::GetShortName(const FString& LongName) {
     int32 Slash;
-    return LongName.FindLastChar(u'/', Slash) ? LongName.Mid(Slash + 1) : LongName;
+    return LongName.FindLastChar(TEXT('/'), Slash) ? LongName.Mid(Slash + 1) : LongName;
 }
 
 FString FPackageName::GetLongPackagePath(const FString& InLongPackageName) {
     int32 Slash;
-    return InLongPackageName.FindLastChar(u'/', Slash) ? InLongPackageName.Left(Slash) : InLongPackageName;
+    return InLongPackageName.FindLastChar(TEXT('/'), Slash) ? InLongPackageName.Left(Slash) : InLongPackageName;
 }
 
 bool UE4Host::IsLoadingContentPackage(const FString& LongPackageName) {
-    return LoadingPackages().count(std::u16string(*LongPackageName)) != 0;
+    return LoadingPackages().count(std::basic_string<TCHAR>(*LongPackageName)) != 0;
 }
 
 UPackage* UE4Host::LoadContentPackage(const FString& LongPackageName) {
@@ -175,7 +181,7 @@ UPackage* UE4Host::LoadContentPackage(const FString& LongPackageName) {
     if (!FPackageName::TryConvertLongPackageNameToFilename(LongPackageName, Filename, FPackageName::GetAssetPackageExtension())) return nullptr;
     std::vector<FLine> Lines;
     if (!ReadAssetFile(Filename, Lines)) return nullptr;
-    const std::u16string Key(*LongPackageName);
+    const std::basic_string<TCHAR> Key(*LongPackageName);
     if (LoadingPackages().count(Key)) {
         UE_LOG(LogLinker, Warning, TEXT("%s refers to itself through its parents"), *LongPackageName);
         return nullptr;

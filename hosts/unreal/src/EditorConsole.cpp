@@ -25,7 +25,7 @@ TArray<FString> FEditorConsole::Tokenize(const FString& Line) {
     bool bQuoted = false, bHave = false;
     for (int32 I = 0; I < Line.Len(); ++I) {
         const TCHAR C = Line[I];
-        if (C == u'"') { bQuoted = !bQuoted; bHave = true; continue; }
+        if (C == TEXT('"')) { bQuoted = !bQuoted; bHave = true; continue; }
         if (!bQuoted && FChar::IsWhitespace(C)) {
             if (bHave) Words.Add(Word);
             Word.Empty();

@@ -43,7 +43,7 @@ UObject* FSoftObjectPath::ResolveObject() const {
     FString Path = ToString();
     if (!Path.Contains(TEXT("."))) {
         int32 Slash;
-        if (Path.FindLastChar(u'/', Slash)) Path = Path + TEXT(".") + Path.Mid(Slash + 1);
+        if (Path.FindLastChar(TEXT('/'), Slash)) Path = Path + TEXT(".") + Path.Mid(Slash + 1);
     }
     return StaticFindObject(UObject::StaticClass(), nullptr, *Path);
 }

@@ -247,7 +247,7 @@ void GetPrivateStaticClassBody(const TCHAR* PackageName, const TCHAR* Name, UCla
     Class->ClassCastFlags = InClassCastFlags;
     Class->ClassConstructor = InClassConstructor;
     Class->ClassAddReferencedObjects = InClassAddReferencedObjects;
-    Class->PrefixCPP = Name[-1] == u'A' ? u"A" : Name[-1] == u'F' ? u"F" : u"U"; // Name points behind the prefix letter
+    Class->PrefixCPP = Name[-1] == TEXT('A') ? TEXT("A") : Name[-1] == TEXT('F') ? TEXT("F") : TEXT("U"); // Name points behind the prefix letter
     // Published before the class's own class, base and package are resolved, since those
     // may come back to this class (UClass's class is UClass; a package's class is UPackage).
     ReturnClass = Class;
@@ -372,7 +372,7 @@ UObject* StaticLoadObject(UClass* Class, UObject* InOuter, const TCHAR* Name, co
     if (!Path.Split(TEXT("."), &PackageName, &ObjectName)) {
         // A package name alone means the asset of the same name inside it.
         int32 Slash;
-        Path.FindLastChar(u'/', Slash);
+        Path.FindLastChar(TEXT('/'), Slash);
         Path = PackageName + TEXT(".") + Path.Mid(Slash + 1);
     }
     // An asset still being read is not there yet: a file that needs itself fails.

@@ -11,6 +11,6 @@ public:
     static FString GetShortName(const FString& LongName);
     static FString GetLongPackagePath(const FString& InLongPackageName);
     static FString GetAssetPackageExtension() { return FString(TEXT(".uasset")); }
-    // "/Root/Dir/Name" with letters, digits, '_' and '-' in each part.
+    // "/Root/Dir/Name": no empty part, none of \\:*?"<>|' ,.&!~@# or control characters.
     static bool IsValidLongPackageName(const FString& InLongPackageName);
 };

@@ -49,7 +49,7 @@ public:
     int32 ClassUnique = 0; // counter for MakeUniqueObjectName
     ClassConstructorType ClassConstructor = nullptr;
     ClassAddReferencedObjectsType ClassAddReferencedObjects = nullptr;
-    const TCHAR* PrefixCPP = u"U";
+    const TCHAR* PrefixCPP = TEXT("U");
     FName OwningModule; // the module whose library registered the class; None for the engine
 };
 
