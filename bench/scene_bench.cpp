@@ -1,5 +1,7 @@
 // The scene mirror's per-frame costs: writing a changed 1,000,000-triangle mesh
-// (extraction and conversion into the request) and 10,000 changed transforms.
+// (extraction and conversion into the request) and 10,000 changed transforms; and the
+// cost of a new scene (every mirrored object removed) at 10,000 and 20,000 instances,
+// which must grow linearly.
 
 #include "SceneHarness.h"
 
@@ -74,6 +76,39 @@ void BM_TenThousandTransforms(benchmark::State& state)
         benchmark::Counter(double(instances.size()), benchmark::Counter::kIsIterationInvariantRate);
 }
 BENCHMARK(BM_TenThousandTransforms)->Unit(benchmark::kMillisecond);
+
+void BM_NewSceneRemovesEveryInstance(benchmark::State& state)
+{
+    SceneHarness scene;
+    const int count = int(state.range(0));
+    for (int i = 0; i < count; ++i)
+        scene.mel("polyCube");
+    scene.frame();
+    std::vector<MDagPath> paths;
+    scene.registry.forEachInstance([&](MayaSceneObject* instance) { paths.push_back(instance->path); });
+    bool first = true;
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (!first) {
+            // Mirror the scene again and send it, so that every object has a remote
+            // handle and must wait for its deletion record.
+            for (const MDagPath& path : paths)
+                scene.registry.addSubtree(path);
+            scene.frame();
+        }
+        first = false;
+        state.ResumeTiming();
+        scene.registry.resetScene();
+        state.PauseTiming();
+        scene.frame(~0ull, false); // writes the deletions, which destroys the objects
+        state.ResumeTiming();
+    }
+    state.counters["objects"] = double(paths.size() * 2);
+    state.counters["ns_per_object"] = benchmark::Counter(double(paths.size() * 2),
+                                                         benchmark::Counter::kIsIterationInvariantRate |
+                                                             benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_NewSceneRemovesEveryInstance)->Arg(10000)->Arg(20000)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
 

@@ -91,8 +91,10 @@ void MayaSceneRegistry::insertShape(MayaShape* shape)
 MayaShape* MayaSceneRegistry::findShape(const MObjectHandle& node)
 {
     ShapeTableNode* head = &shapeTable[shapeKey(node)];
+    // A deleted shape only waits for its deletion record: it is never found again, so a
+    // node that comes back (an undo) or a new node at a freed address gets a fresh shape.
     for (ShapeTableNode* n = head->next; !isHead(n, shapeTable); n = n->next)
-        if (n->object()->node == node)
+        if (n->object()->node == node && !n->object()->deleted)
             return n->object();
     return nullptr;
 }
@@ -101,7 +103,7 @@ MayaSceneObject* MayaSceneRegistry::findInstance(const MDagPath& path)
 {
     InstanceTableNode* head = &transformTable[instanceKey(path)];
     for (InstanceTableNode* n = head->next; !isHead(n, transformTable); n = n->next)
-        if (n->object()->path == path)
+        if (n->object()->path == path && !n->object()->deleted)
             return n->object();
     return nullptr;
 }
@@ -183,6 +185,11 @@ void MayaSceneRegistry::removeShape(MayaShape* shape)
             removeInstance(instance);
         }
     });
+    dropShape(shape);
+}
+
+void MayaSceneRegistry::dropShape(MayaShape* shape)
+{
     sentAsNew_.erase(shape);
     if (shape->remoteHandle == 0) {
         delete shape;
@@ -194,8 +201,16 @@ void MayaSceneRegistry::removeShape(MayaShape* shape)
 
 void MayaSceneRegistry::resetScene()
 {
-    forEachInstance([&](MayaSceneObject* instance) { removeInstance(instance); });
-    forEachShape([&](MayaShape* shape) { removeShape(shape); });
+    // Every instance goes, so no shape needs the search for its instances: linear in
+    // the scene, where removing shape by shape would cost shapes × instances.
+    forEachInstance([&](MayaSceneObject* instance) {
+        instance->shape = nullptr;
+        removeInstance(instance);
+    });
+    forEachShape([&](MayaShape* shape) {
+        if (!shape->deleted)
+            dropShape(shape);
+    });
 }
 
 void MayaSceneRegistry::resync()

@@ -89,6 +89,8 @@ private:
     static unsigned shapeKey(const MObjectHandle& node);
     static unsigned instanceKey(const MDagPath& path);
     void insertShape(MayaShape* shape);
+    // Removes a shape none of whose instances remain.
+    void dropShape(MayaShape* shape);
     template <class Node> static bool isHead(Node* node, Node* heads);
 
     std::unordered_set<const MayaBase*> sentAsNew_;

@@ -200,6 +200,52 @@ TEST_F(Registry, DeletionsOfSentAndUnsentObjects)
     EXPECT_TRUE(scene.frame().empty());
 }
 
+// The node of a sent shape leaves the scene and comes back before the next request (an
+// undo of a delete; a file open can also put a new node at a freed node's address).
+TEST_F(Registry, AShapeWaitingForItsDeletionIsNeverHandedToANewInstance)
+{
+    scene.mel("polyCube -n box");
+    auto first = scene.frame();
+    ASSERT_EQ(first.size(), 2u);
+    MayaSceneObject* oldInstance = nullptr;
+    scene.registry.forEachInstance([&](MayaSceneObject* instance) { oldInstance = instance; });
+    ASSERT_NE(oldInstance, nullptr);
+    MayaShape* doomed = oldInstance->shape;
+    const MDagPath path = oldInstance->path;
+    const std::uint64_t oldShapeHandle = doomed->remoteHandle;
+    const std::uint64_t oldInstanceHandle = oldInstance->remoteHandle;
+    ASSERT_NE(oldShapeHandle, 0u);
+
+    scene.registry.removeShape(doomed); // as the node-removed message does
+    scene.registry.addSubtree(path);    // and the node-added message when it is back
+    MayaSceneObject* fresh = scene.registry.findInstance(path);
+    ASSERT_NE(fresh, nullptr);
+    ASSERT_NE(fresh, oldInstance);
+    ASSERT_NE(fresh->shape, nullptr);
+    EXPECT_NE(fresh->shape, doomed);
+    EXPECT_FALSE(fresh->shape->deleted);
+    EXPECT_EQ(scene.registry.findShape(MObjectHandle(path.node())), fresh->shape);
+
+    auto records = scene.frame();
+    ASSERT_EQ(records.size(), 4u);
+    EXPECT_TRUE(isShape(records[0]) && records[0].isNew());
+    EXPECT_EQ(records[1].kind, RecordKind::Transform);
+    EXPECT_TRUE(records[1].isNew());
+    EXPECT_EQ(+records[1].transform.shapeRefIsAddress, 1);
+    EXPECT_EQ(records[1].transform.shapeRef, records[0].identity); // the fresh shape
+    EXPECT_TRUE(records[2].deleted());
+    EXPECT_EQ(records[2].identity, oldInstanceHandle);
+    EXPECT_TRUE(records[3].deleted());
+    EXPECT_EQ(records[3].identity, oldShapeHandle);
+
+    // The instance still shows a live shape once the deletions have been written.
+    scene.mel("move 1 2 3 box");
+    auto moved = scene.frame();
+    ASSERT_EQ(moved.size(), 1u);
+    EXPECT_EQ(moved[0].identity, scene.handleOf(records[1].identity));
+    EXPECT_EQ(scene.registry.findInstance(path)->shape->remoteHandle, scene.handleOf(records[0].identity));
+}
+
 TEST_F(Registry, ResyncDropsPendingDeletionsAndResendsEverythingAsNew)
 {
     scene.mel("polyCube -n keep");
