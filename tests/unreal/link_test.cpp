@@ -124,6 +124,19 @@ TEST_F(LinkServiceTest, TheMaterialActionSendsThePackageNameOnceForASingleSelect
     EXPECT_FALSE(Later->hasMaterial);
 }
 
+TEST_F(LinkServiceTest, ActivatingAWrappedMaterialStillOpensItsEditor) {
+    UObject* Red = FSoftObjectPath(TEXT("/Game/Materials/M_Red")).TryLoad();
+    ASSERT_NE(Red, nullptr);
+    TSharedPtr<IAssetTypeActions> Actions = Tools().GetAssetTypeActionsForClass(Red->GetClass()).Pin();
+    ASSERT_TRUE(Actions.IsValid());
+    ASSERT_EQ(MenuOf({Red}).Last(), TEXT("Assign To Maya Object")); // the module's wrapper
+    testing::internal::CaptureStdout();
+    Actions->AssetsActivated({Red}, EAssetTypeActivationMethod::Previewed); // previews open nothing
+    Actions->AssetsActivated({Red}, EAssetTypeActivationMethod::DoubleClicked);
+    const std::string Log = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(Log, "LogAssetTools: Opening an editor for /Game/Materials/M_Red.M_Red\n");
+}
+
 TEST_F(LinkServiceTest, TheMaterialActionSendsANonAsciiPackageNameAsUtf16) {
     UPackage* Package = CreatePackage(nullptr, TEXT("/Game/材质/M_红"));
     UObject* Red = NewObject<UMaterial>(Package, FName(TEXT("M_红")), RF_Public | RF_Standalone);

@@ -3,9 +3,12 @@
 #include "UObject/Package.h"
 #include "UObject/UObjectGlobals.h"
 
+// Cross Module References
 QUORBELLMIRROR_API UClass* Z_Construct_UClass_UKvtMeshComponent_NoRegister();
 QUORBELLMIRROR_API UClass* Z_Construct_UClass_UKvtMeshComponent();
+ENGINE_API UClass* Z_Construct_UClass_UMeshComponent();
 UPackage* Z_Construct_UPackage__Script_QuorbellMirror();
+// End Cross Module References
 
 void UKvtMeshComponent::StaticRegisterNativesUKvtMeshComponent() {}
 UClass* Z_Construct_UClass_UKvtMeshComponent_NoRegister() { return UKvtMeshComponent::StaticClass(); }
@@ -19,14 +22,16 @@ UClass* Z_Construct_UClass_UKvtMeshComponent() {
             UObjectForceRegistration(OuterClass);
             // Native, default to instanced, has instanced references (0x00A00080), constructed.
             OuterClass->ClassFlags |= (EClassFlags)0x20A00080u;
-            OuterClass->StaticLink();
             static TCppClassTypeInfo<TCppClassTypeTraits<UKvtMeshComponent>> StaticCppClassTypeInfo;
             OuterClass->SetCppTypeInfo(&StaticCppClassTypeInfo);
+            OuterClass->StaticLink();
+#if WITH_METADATA
             UMetaData* MetaData = OuterClass->GetOutermost()->GetMetaData();
             MetaData->SetValue(OuterClass, TEXT("HideCategories"), TEXT("Object LOD Mobility Trigger"));
             MetaData->SetValue(OuterClass, TEXT("IncludePath"), TEXT("KVTMeshComponent.h"));
             MetaData->SetValue(OuterClass, TEXT("ModuleRelativePath"), TEXT("Private/KVTMeshComponent.h"));
             MetaData->SetValue(OuterClass, TEXT("ToolTip"), TEXT("Draws one instance of a mesh mirrored from Maya."));
+#endif
         }
     }
     check(OuterClass->GetClass());

@@ -3,9 +3,12 @@
 #include "UObject/Package.h"
 #include "UObject/UObjectGlobals.h"
 
+// Cross Module References
 QUORBELLMIRROR_API UClass* Z_Construct_UClass_AKvtActor_NoRegister();
 QUORBELLMIRROR_API UClass* Z_Construct_UClass_AKvtActor();
+ENGINE_API UClass* Z_Construct_UClass_AActor();
 UPackage* Z_Construct_UPackage__Script_QuorbellMirror();
+// End Cross Module References
 
 void AKvtActor::StaticRegisterNativesAKvtActor() {}
 UClass* Z_Construct_UClass_AKvtActor_NoRegister() { return AKvtActor::StaticClass(); }
@@ -19,13 +22,15 @@ UClass* Z_Construct_UClass_AKvtActor() {
             UObjectForceRegistration(OuterClass);
             // Native, has instanced references (0x00800080), constructed.
             OuterClass->ClassFlags |= (EClassFlags)0x20800080u;
-            OuterClass->StaticLink();
             static TCppClassTypeInfo<TCppClassTypeTraits<AKvtActor>> StaticCppClassTypeInfo;
             OuterClass->SetCppTypeInfo(&StaticCppClassTypeInfo);
+            OuterClass->StaticLink();
+#if WITH_METADATA
             UMetaData* MetaData = OuterClass->GetOutermost()->GetMetaData();
             MetaData->SetValue(OuterClass, TEXT("IncludePath"), TEXT("KVTTicker.h"));
             MetaData->SetValue(OuterClass, TEXT("ModuleRelativePath"), TEXT("Private/KVTTicker.h"));
             MetaData->SetValue(OuterClass, TEXT("ToolTip"), TEXT("A hidden placeholder actor spawned into each editor world the mirror uses."));
+#endif
         }
     }
     check(OuterClass->GetClass());
