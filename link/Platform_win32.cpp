@@ -6,6 +6,14 @@
 
 #include "Platform.h"
 
+// The least of windows.h: the engine compiles this file together with its own (a unity
+// build), where min/max macros and the rarely used APIs would get in the way.
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
 #include <windows.h>
 
 #include <mmsystem.h>
