@@ -7,6 +7,9 @@
 #include "ChildProcess.h"
 
 #include <cfloat>
+#include <cmath>
+#include <set>
+#include <vector>
 #include <cstdio>
 #include <fstream>
 
@@ -56,6 +59,63 @@ TEST_F(Mesh, CubeIsTriangulatedAndSplitByNormals)
         // No colour set: opaque white.
         EXPECT_EQ(vertex.colour[0], 255);
         EXPECT_EQ(vertex.colour[3], 255);
+    }
+}
+
+// A flat quad in Maya's XZ plane facing +Y, u along +X and v along -Z, as Maya lays out a
+// plane: every byte of its vertices is known from its corners.
+TEST_F(Mesh, PlaneVerticesAreEncodedExactly)
+{
+    Record plane = meshRecord("polyPlane -n sheet -w 4 -h 2 -sx 1 -sy 1");
+    ASSERT_EQ(+plane.mesh.vertexCount, 4);
+    ASSERT_EQ(+plane.mesh.indexCount, 6);
+    std::set<std::pair<float, float>> corners;
+    for (std::uint32_t v = 0; v < 4; ++v) {
+        SCOPED_TRACE(v);
+        FKvtMeshVertex vertex = plane.vertex(v);
+        // Written as Maya (x, z, y).
+        const float x = vertex.position[0], z = vertex.position[1], y = vertex.position[2];
+        EXPECT_FLOAT_EQ(y, 0.0f);
+        EXPECT_FLOAT_EQ(std::fabs(x), 2.0f);
+        EXPECT_FLOAT_EQ(std::fabs(z), 1.0f);
+        corners.insert({x, z});
+        // u = (x + w/2) / w; the wire carries 1 - v with v = (h/2 - z) / h.
+        EXPECT_FLOAT_EQ(vertex.texCoord[0], (x + 2.0f) / 4.0f);
+        EXPECT_FLOAT_EQ(vertex.texCoord[1], float(1.0 - (1.0 - double(z)) / 2.0));
+        // Normal +Y, tangent +X, in the order x, z, y, each trunc(c * 127 + 128).
+        EXPECT_EQ(std::vector<int>(vertex.normal, vertex.normal + 3), (std::vector<int>{128, 128, 255}));
+        EXPECT_EQ(std::vector<int>(vertex.tangent, vertex.tangent + 3), (std::vector<int>{255, 128, 128}));
+        // (tangent x bitangent) . normal in Maya axes: (+X x -Z) . +Y = 1.
+        EXPECT_EQ(+vertex.bitangentSign, 255);
+    }
+    EXPECT_EQ(corners.size(), 4u);
+}
+
+// The same quad with u running the other way: the tangent turns to -X and the UV layout
+// is mirrored, which the handedness byte must say.
+TEST_F(Mesh, MirroredUVsFlipTheTangentAndTheHandedness)
+{
+    std::string path = "/tmp/" + testsupport::uniqueName("mirrored") + ".obj";
+    {
+        std::ofstream obj(path);
+        obj << "v -2 0 1\nv 2 0 1\nv 2 0 -1\nv -2 0 -1\n"
+               "vt 1 0\nvt 0 0\nvt 0 1\nvt 1 1\n"
+               "vn 0 1 0\n"
+               "f 1/1/1 2/2/1 3/3/1 4/4/1\n";
+    }
+    Record quad = meshRecord("file -import \"" + path + "\"");
+    std::remove(path.c_str());
+    ASSERT_EQ(+quad.mesh.vertexCount, 4);
+    for (std::uint32_t v = 0; v < 4; ++v) {
+        SCOPED_TRACE(v);
+        FKvtMeshVertex vertex = quad.vertex(v);
+        const float x = vertex.position[0], z = vertex.position[1];
+        EXPECT_FLOAT_EQ(vertex.texCoord[0], (2.0f - x) / 4.0f);
+        EXPECT_FLOAT_EQ(vertex.texCoord[1], float(1.0 - (1.0 - double(z)) / 2.0));
+        EXPECT_EQ(std::vector<int>(vertex.normal, vertex.normal + 3), (std::vector<int>{128, 128, 255}));
+        EXPECT_EQ(std::vector<int>(vertex.tangent, vertex.tangent + 3), (std::vector<int>{1, 128, 128}));
+        // (-X x -Z) . +Y = -1.
+        EXPECT_EQ(+vertex.bitangentSign, 0);
     }
 }
 
@@ -123,10 +183,20 @@ TEST_F(Mesh, FacesSplitBetweenTwoShadingEnginesGiveTwoSections)
 
 TEST_F(Mesh, NurbsSurfaceIsSentAsPolygonsWithItsUVs)
 {
-    Record surface = meshRecord("nurbsPlane -n sheet");
-    EXPECT_GT(+surface.mesh.vertexCount, 0);
-    EXPECT_GT(+surface.mesh.indexCount, 0);
-    EXPECT_EQ(+surface.mesh.indexCount % 3, 0);
+    Record surface = meshRecord("nurbsPlane -n sheet -w 4 -lr 0.5 -u 2 -v 1");
+    ASSERT_GT(+surface.mesh.vertexCount, 0);
+    EXPECT_EQ(+surface.mesh.indexCount, 12); // two patches, two triangles each
+    // The surface parameters are its UVs: u across the width, v along the length, the
+    // wire carrying 1 - v; the tangents follow u.
+    for (std::uint32_t v = 0; v < std::uint32_t(surface.mesh.vertexCount); ++v) {
+        SCOPED_TRACE(v);
+        FKvtMeshVertex vertex = surface.vertex(v);
+        const float x = vertex.position[0], z = vertex.position[1];
+        EXPECT_FLOAT_EQ(vertex.texCoord[0], (x + 2.0f) / 4.0f);
+        EXPECT_FLOAT_EQ(vertex.texCoord[1], float(1.0 - (1.0 - double(z)) / 2.0));
+        EXPECT_EQ(std::vector<int>(vertex.tangent, vertex.tangent + 3), (std::vector<int>{255, 128, 128}));
+        EXPECT_EQ(+vertex.bitangentSign, 255);
+    }
 }
 
 } // namespace
