@@ -1,6 +1,7 @@
 // Loading a module library with dlopen: static construction at load, its classes, ticking,
 // the asset actions it wraps and its menu entry, and static destruction at unload.
 #include "EditorFixture.h"
+#include "UObject/MetaData.h"
 #include "AssetToolsModule.h"
 #include "ChildProcess.h"
 #include "Editor.h"

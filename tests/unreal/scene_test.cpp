@@ -1,6 +1,7 @@
 // Maya's records applied to the editor world: nodes, handles, components, transforms,
 // visibility, lights, materials, deletion, new sessions and world changes.
 #include "ReceiverFixture.h"
+#include "UObject/MetaData.h"
 #include "KVTMeshComponent.h"
 #include "Components/PointLightComponent.h"
 #include "Components/SceneCaptureComponent2D.h"

@@ -2,6 +2,7 @@
 // hash, construction, class registration of compiled-in classes, finding, and garbage
 // collection by reachability from the root set.
 #include "UObject/UObjectGlobals.h"
+#include "UObject/MetaData.h"
 #include "UObject/WeakObjectPtr.h"
 #include "UE4Host/ObjectSystem.h"
 #include "ContentLoader.h"

@@ -1,7 +1,6 @@
 // What the header tool generates for the module's classes (kept by hand here).
 #include "TestActor.h"
-#include "UObject/Package.h"
-#include "UObject/UObjectGlobals.h"
+#include "UObject/GeneratedCppIncludes.h"
 
 HOSTTESTMODULE_API UClass* Z_Construct_UClass_ATestActor_NoRegister();
 HOSTTESTMODULE_API UClass* Z_Construct_UClass_ATestActor();

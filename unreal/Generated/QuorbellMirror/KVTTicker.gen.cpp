@@ -1,7 +1,6 @@
 // What the header tool generates for KVTTicker.h (kept here for builds without it).
 #include "KVTTicker.h"
-#include "UObject/Package.h"
-#include "UObject/UObjectGlobals.h"
+#include "UObject/GeneratedCppIncludes.h"
 
 // Cross Module References
 QUORBELLMIRROR_API UClass* Z_Construct_UClass_AKvtActor_NoRegister();

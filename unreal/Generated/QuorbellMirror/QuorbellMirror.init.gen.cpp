@@ -1,7 +1,6 @@
 // What the header tool generates for the module's script package (kept here for builds
 // without it): compiled-in and developer, no metadata, no package-level singletons.
-#include "UObject/Package.h"
-#include "UObject/UObjectGlobals.h"
+#include "UObject/GeneratedCppIncludes.h"
 
 UPackage* Z_Construct_UPackage__Script_QuorbellMirror() {
     static UPackage* ReturnPackage = nullptr;

@@ -38,7 +38,7 @@ public:
     void RemoveAt(int32 Index, int32 Count = 1) { check(Index >= 0 && Count >= 0 && Index + Count <= Num()); Data.erase(Data.begin() + Index, Data.begin() + Index + Count); }
     int32 Remove(const T& Item) { auto Old = Data.size(); Data.erase(std::remove(Data.begin(), Data.end(), Item), Data.end()); return static_cast<int32>(Old - Data.size()); }
     int32 RemoveSingle(const T& Item) { int32 Index = Find(Item); if (Index == INDEX_NONE) return 0; RemoveAt(Index); return 1; }
-    template <typename Predicate> int32 RemoveAll(Predicate Pred) { auto Old = Data.size(); Data.erase(std::remove_if(Data.begin(), Data.end(), Pred), Data.end()); return static_cast<int32>(Old - Data.size()); }
+    template <typename Predicate> int32 RemoveAll(const Predicate& Pred) { auto Old = Data.size(); Data.erase(std::remove_if(Data.begin(), Data.end(), Pred), Data.end()); return static_cast<int32>(Old - Data.size()); }
     void Reset(int32 NewSize = 0) { Data.clear(); Data.reserve(NewSize); }
     void Empty(int32 Slack = 0) { std::vector<T>().swap(Data); Data.reserve(Slack); }
     void SetNum(int32 NewNum) { Data.resize(NewNum); }

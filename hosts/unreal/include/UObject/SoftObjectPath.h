@@ -1,11 +1,11 @@
 #pragma once
 // FSoftObjectPath: an object named by path, loaded on demand.
 #include "UObject/UObjectGlobals.h"
+#include <utility>
 
 struct COREUOBJECT_API FSoftObjectPath {
     FSoftObjectPath() = default;
-    FSoftObjectPath(const FString& Path) { SetPath(Path); }
-    FSoftObjectPath(const TCHAR* Path) { SetPath(FString(Path)); }
+    FSoftObjectPath(FString PathString) { SetPath(std::move(PathString)); }
     FSoftObjectPath(const UObject* Object);
 
     void SetPath(FString Path);
