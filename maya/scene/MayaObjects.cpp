@@ -7,6 +7,7 @@
 #include "link/RecordWriter.h"
 
 #include <maya/MFnDependencyNode.h>
+#include <maya/MMatrix.h>
 #include <maya/MMessage.h>
 #include <maya/MPlug.h>
 #include <maya/MTransformationMatrix.h>

@@ -14,6 +14,7 @@
 #include <maya/MGeometryExtractor.h>
 #include <maya/MHWGeometry.h>
 #include <maya/MObjectArray.h>
+#include <maya/MString.h>
 #include <maya/MStringArray.h>
 
 #include <cfloat>
@@ -32,7 +33,7 @@ struct SetNames {
     MString colour;
 };
 
-SetNames firstSets(const MObject& node)
+SetNames firstSets(MObject node)
 {
     SetNames names;
     if (node.apiType() == MFn::kMesh) {

@@ -17,8 +17,10 @@
 #include <maya/MItDag.h>
 #include <maya/MItDependencyNodes.h>
 #include <maya/MNodeMessage.h>
+#include <maya/MObjectHandle.h>
 #include <maya/MPlug.h>
 #include <maya/MSceneMessage.h>
+#include <maya/MString.h>
 #include <maya/MTimerMessage.h>
 
 namespace {
@@ -68,7 +70,7 @@ void transformDirty(MObject& node, MPlug& plug, void* clientData)
 
 void watchTransform(MayaSceneRegistry& registry, MObject node)
 {
-    registry.sceneCallbacks.push_back(MNodeMessage::addNodeDirtyCallback(node, transformDirty, &registry));
+    registry.sceneCallbacks.push_back(MNodeMessage::addNodeDirtyPlugCallback(node, transformDirty, &registry));
 }
 
 // A shading engine made while an assignment from Unreal is pending takes its name.
@@ -173,7 +175,7 @@ MCallbackId registerIdleRefresh(MayaSceneRegistry& registry)
 
 MCallbackId watchShape(MObject& node, MayaShape* shape)
 {
-    return MNodeMessage::addNodeDirtyCallback(node, shapeDirty, shape);
+    return MNodeMessage::addNodeDirtyPlugCallback(node, shapeDirty, shape);
 }
 
 void watchInstance(MayaSceneObject& instance)

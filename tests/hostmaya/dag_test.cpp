@@ -12,7 +12,9 @@
 #include <maya/MItDag.h>
 #include <maya/MItDependencyNodes.h>
 #include <maya/MNodeClass.h>
+#include <maya/MObjectArray.h>
 #include <maya/MObjectHandle.h>
+#include <maya/MPlugArray.h>
 #include <maya/MTransformationMatrix.h>
 
 #include <algorithm>

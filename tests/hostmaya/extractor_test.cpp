@@ -5,6 +5,7 @@
 #include <maya/MFnMesh.h>
 #include <maya/MFnNurbsSurface.h>
 #include <maya/MGeometryExtractor.h>
+#include <maya/MObjectArray.h>
 #include <maya/MStringArray.h>
 
 #include <algorithm>
@@ -286,7 +287,7 @@ TEST_F(Extractor, WithoutSharingEveryFaceCornerIsItsOwnVertex) {
     MVertexBufferDescriptor pos("", MGeometry::kPosition, MGeometry::kFloat, 3);
     req.addVertexRequirement(pos);
     EXPECT_EQ(MGeometryExtractor(req, pathOf("pPlaneShape1"), true).vertexCount(), 9u);
-    EXPECT_EQ(MGeometryExtractor(req, pathOf("pPlaneShape1"), kPolyGeom_NotSharing).vertexCount(), 16u);
+    EXPECT_EQ(MGeometryExtractor(req, pathOf("pPlaneShape1"), false).vertexCount(), 16u);
     MStatus status;
     MGeometryExtractor none(req, pathOf("pPlane1"), true, &status); // a transform has no geometry
     EXPECT_FALSE(status);

@@ -8,6 +8,7 @@
 #include <maya/MCommandResult.h>
 #include <maya/MFnDagNode.h>
 #include <maya/MFnMesh.h>
+#include <maya/MMatrix.h>
 
 #include <fstream>
 

@@ -66,7 +66,7 @@ struct Recorder {
     void watchDirty(const std::string& name) {
         MStatus s;
         MObject node = nodeOf(name);
-        keep(MNodeMessage::addNodeDirtyCallback(node, dirty, this, &s), s);
+        keep(MNodeMessage::addNodeDirtyPlugCallback(node, dirty, this, &s), s);
     }
     void watchMatrix(const std::string& path) {
         MStatus s;

@@ -8,7 +8,9 @@
 #include <maya/MFnStringData.h>
 #include <maya/MFnTypedAttribute.h>
 #include <maya/MGeometryExtractor.h>
+#include <maya/MMatrix.h>
 #include <maya/MNodeClass.h>
+#include <maya/MObjectArray.h>
 #include <maya/MSceneMessage.h>
 
 #include <cmath>

@@ -25,7 +25,7 @@ void report(const char* what, const MObject& node) {
 void added(MObject& node, void*) {
     report("added", node);
     if (node.hasFn(MFn::kTransform))
-        ids.push_back(MNodeMessage::addNodeDirtyCallback(node, [](MObject& n, MPlug& plug, void*) {
+        ids.push_back(MNodeMessage::addNodeDirtyPlugCallback(node, [](MObject& n, MPlug& plug, void*) {
             std::printf("plugin: dirty %s.%s\n", MFnDependencyNode(n).name().asChar(), plug.partialName().asChar());
         }));
 }

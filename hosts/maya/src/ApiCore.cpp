@@ -85,14 +85,14 @@ static std::u32string decodeUtf8(const std::string& s) {
     return out;
 }
 
-MString& MString::setWChar(const wchar_t* text) {
+MStatus MString::setWChar(const wchar_t* text) {
     int n = 0;
     if (text)
         while (text[n]) ++n;
     return setWChar(text, n);
 }
 
-MString& MString::setWChar(const wchar_t* text, int length) {
+MStatus MString::setWChar(const wchar_t* text, int length) {
     fText.clear();
     for (int i = 0; text && i < length; ++i) {
         char32_t c = static_cast<char32_t>(text[i]);
@@ -106,7 +106,7 @@ MString& MString::setWChar(const wchar_t* text, int length) {
         }
         appendUtf8(fText, c);
     }
-    return *this;
+    return MS::kSuccess;
 }
 
 const wchar_t* MString::asWChar() const {

@@ -185,7 +185,7 @@ MStatus MItDag::reset() {
     return MS::kSuccess;
 }
 
-MObject MItDag::currentItem(MStatus* status) const {
+MObject MItDag::currentItem(MStatus* status) {
     if (isDone()) {
         setStatus(status, MS::kFailure);
         return MObject();

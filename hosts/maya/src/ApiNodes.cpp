@@ -12,6 +12,8 @@
 #include <maya/MFnStringData.h>
 #include <maya/MFnTypedAttribute.h>
 #include <maya/MNodeClass.h>
+#include <maya/MObjectArray.h>
+#include <maya/MPlugArray.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -226,22 +228,15 @@ int MFnNurbsSurface::numUVs(MStatus* status) const {
 
 // --- Lights --------------------------------------------------------------------------
 
-MStatus MFnLight::attach(const MObject& object, MFn::Type wanted) {
-    if (!Bridge::liveNode(object) || !object.hasFn(wanted)) {
-        fObject = MObject();
+// Attaches a light function set to a live node of its kind (the set's own type()).
+static MStatus attachLight(MFnBase& fn, const MObject& object) {
+    if (!Bridge::liveNode(object)) {
+        fn.setObject(MObject());
         return MS::kInvalidParameter;
     }
-    fObject = object;
-    return MS::kSuccess;
+    return fn.setObject(object);
 }
 
-MFnLight::MFnLight(MObject& object, MStatus* status) { setStatus(status, attach(object, MFn::kLight)); }
-MFnLight::MFnLight(const MObject& object, MStatus* status) { setStatus(status, attach(object, MFn::kLight)); }
-MFnLight::MFnLight(const MDagPath& path, MStatus* status) {
-    MStatus s = attach(path.node(), MFn::kLight);
-    if (s) fPath = path;
-    setStatus(status, s);
-}
 
 static double lightValue(const MObject& object, const char* attr, MStatus* status) {
     Node* n = Bridge::liveNode(object);
@@ -274,18 +269,22 @@ MStatus MFnLight::setColor(const MColor& c) {
 float MFnLight::intensity(MStatus* status) const { return static_cast<float>(lightValue(fObject, "in", status)); }
 MStatus MFnLight::setIntensity(const float& value) { return setLightValue(fObject, "in", value); }
 
-#define LIGHT_CONSTRUCTORS(Class, Type)                                                                     \
-    Class::Class(MObject& object, MStatus* status) { setStatus(status, attach(object, Type)); }              \
-    Class::Class(const MObject& object, MStatus* status) { setStatus(status, attach(object, Type)); }        \
+// In a constructor, setObject checks against the class being constructed.
+#define LIGHT_CONSTRUCTORS(Class)                                                                           \
+    Class::Class(MObject& object, MStatus* status) { setStatus(status, attachLight(*this, object)); }         \
+    Class::Class(const MObject& object, MStatus* status) { setStatus(status, attachLight(*this, object)); }   \
     Class::Class(const MDagPath& path, MStatus* status) {                                                    \
-        MStatus s = attach(path.node(), Type);                                                               \
+        MStatus s = attachLight(*this, path.node());                                                         \
         if (s) fPath = path;                                                                                 \
         setStatus(status, s);                                                                                \
     }
-LIGHT_CONSTRUCTORS(MFnAmbientLight, MFn::kAmbientLight)
-LIGHT_CONSTRUCTORS(MFnDirectionalLight, MFn::kDirectionalLight)
-LIGHT_CONSTRUCTORS(MFnPointLight, MFn::kPointLight)
-LIGHT_CONSTRUCTORS(MFnSpotLight, MFn::kSpotLight)
+LIGHT_CONSTRUCTORS(MFnLight)
+LIGHT_CONSTRUCTORS(MFnNonAmbientLight)
+LIGHT_CONSTRUCTORS(MFnNonExtendedLight)
+LIGHT_CONSTRUCTORS(MFnAmbientLight)
+LIGHT_CONSTRUCTORS(MFnDirectionalLight)
+LIGHT_CONSTRUCTORS(MFnPointLight)
+LIGHT_CONSTRUCTORS(MFnSpotLight)
 
 double MFnSpotLight::coneAngle(MStatus* status) const { return lightValue(fObject, "ca", status); }
 MStatus MFnSpotLight::setConeAngle(const double& angle) { return setLightValue(fObject, "ca", angle); }
@@ -435,7 +434,7 @@ MFnTypedAttribute::MFnTypedAttribute(MObject& object, MStatus* status) { setStat
 MFnTypedAttribute::MFnTypedAttribute(const MObject& object, MStatus* status) { setStatus(status, setObject(object)); }
 
 MObject MFnTypedAttribute::create(const MString& fullName, const MString& briefName, MFnData::Type type,
-                                  const MObject& defaultData, MStatus* status) {
+                                  MObject defaultData, MStatus* status) {
     // Only string attributes are needed by the plug-ins this host serves.
     if (type != MFnData::kString || fullName.length() == 0) {
         setStatus(status, MS::kInvalidParameter);
@@ -458,8 +457,13 @@ MFnData::Type MFnTypedAttribute::attrType(MStatus* status) const {
     return a && a->kind == AttrKind::String ? MFnData::kString : MFnData::kInvalid;
 }
 
+MFnData::MFnData(MObject& object, MStatus* status) { setStatus(status, setObject(object)); }
+MFnData::MFnData(const MObject& object, MStatus* status) { setStatus(status, setObject(object)); }
+
 MFnStringData::MFnStringData(MObject& object, MStatus* status) { setStatus(status, setObject(object)); }
 MFnStringData::MFnStringData(const MObject& object, MStatus* status) { setStatus(status, setObject(object)); }
+
+MObject MFnStringData::create(MStatus* status) { return create(MString(), status); }
 
 MObject MFnStringData::create(const MString& value, MStatus* status) {
     fObject = Bridge::data(MFn::kStringData, std::make_shared<std::string>(value.asChar()));
@@ -481,10 +485,7 @@ MStatus MFnStringData::set(const MString& value) {
 
 MNodeClass::MNodeClass(const MString& typeName) : fTypeName(typeName) {}
 
-MString MNodeClass::typeName(MStatus* status) const {
-    setStatus(status, Scene::get().nodeClass(fTypeName.asChar()) ? MS::kSuccess : MS::kFailure);
-    return fTypeName;
-}
+MString MNodeClass::typeName() const { return fTypeName; }
 
 MStatus MNodeClass::addExtensionAttribute(const MObject& attr) const {
     return Scene::get().addExtension(fTypeName.asChar(), Bridge::attr(attr)) ? MS::kSuccess : MS::kFailure;

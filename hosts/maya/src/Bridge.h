@@ -6,6 +6,7 @@
 
 #include <maya/MCommandResult.h>
 #include <maya/MDagPath.h>
+#include <maya/MHWGeometry.h>
 #include <maya/MObject.h>
 #include <maya/MPlug.h>
 #include <maya/MSelectionList.h>
@@ -33,6 +34,14 @@ struct Bridge {
     static void fillResult(MCommandResult& result, const mel::Value& value);
     static std::vector<MSelectionList::Item>& items(MSelectionList& list) { return list.fItems; }
     static const std::vector<MSelectionList::Item>& items(const MSelectionList& list) { return list.fItems; }
+    static const std::vector<MHWRender::MVertexBufferDescriptor>& vertexRequirements(
+        const MHWRender::MGeometryRequirements& requirements) {
+        return requirements.fVertex;
+    }
+    static const std::vector<MHWRender::MIndexBufferDescriptor>& indexingRequirements(
+        const MHWRender::MGeometryRequirements& requirements) {
+        return requirements.fIndex;
+    }
 };
 
 } // namespace mayahost

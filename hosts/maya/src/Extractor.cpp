@@ -68,7 +68,7 @@ static V3 normalized(const V3& v) {
 static void build(ExtractedGeometry& g, const MGeometryRequirements& req, bool sharing) {
     const Mesh& m = *g.mesh;
     bool wantNormal = false, wantUV = false, wantColor = false;
-    for (const auto& d : req.vertexRequirementList()) {
+    for (const auto& d : Bridge::vertexRequirements(req)) {
         switch (d.semantic()) {
         case MGeometry::kNormal: wantNormal = true; break;
         case MGeometry::kTexture: case MGeometry::kTangent: case MGeometry::kBitangent:
@@ -152,10 +152,6 @@ static Node* shapeOf(const MDagPath& path) {
     Node* n = Bridge::liveNode(path.node());
     return n && n->mesh && (n->hasFn(MFn::kMesh) || n->hasFn(MFn::kNurbsSurface)) ? n : nullptr;
 }
-
-MGeometryExtractor::MGeometryExtractor(const MGeometryRequirements& requirements, const MDagPath& path,
-                                       MPolyGeomOptions options, MStatus* status)
-    : MGeometryExtractor(requirements, path, (options & kPolyGeom_NotSharing) == 0, status) {}
 
 MGeometryExtractor::MGeometryExtractor(const MGeometryRequirements& requirements, const MDagPath& path,
                                        const bool sharing, MStatus* status) {

@@ -3,7 +3,7 @@
 #include "Bridge.h"
 #include "Messages.h"
 
-#define _MApiVersion // the host reads each plug-in's own MApiVersion instead of defining one
+#define MNoVersionString // the host reads each plug-in's own MApiVersion instead of defining one
 #include <maya/M3dView.h>
 #include <maya/MFnPlugin.h>
 
@@ -48,6 +48,21 @@ std::vector<LoadedPlugin>& plugins() {
 }
 using EntryPoint = MStatus (*)(MObject);
 
+// The entry points have C++ linkage, as the devkit declares them (PLUGIN_EXPORT MStatus
+// initializePlugin(MObject)): the host looks them up by their mangled names.
+constexpr const char* kInitializeSymbol = "_Z16initializePlugin7MObject";
+constexpr const char* kUninitializeSymbol = "_Z18uninitializePlugin7MObject";
+
+// MApiVersion is MAYA_API_VERSION as text: six digits up to Maya 2018 (201800), eight from
+// Maya 2019 (20190000). Anything newer than Maya 2018 is refused.
+bool builtForThisApi(const std::string& version) {
+    if (version.empty() || version.size() > 8 || version.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    long value = std::stol(version);
+    if (version.size() <= 6) value *= 100;
+    return value < 20190000;
+}
+
 std::string baseName(const std::string& path) {
     std::string name = path.substr(path.find_last_of('/') + 1);
     auto dot = name.find('.');
@@ -68,13 +83,13 @@ bool loadPlugin(const std::string& path, std::string& error) {
     }
     // Maya reads the API version that MFnPlugin.h compiles into every plug-in.
     auto* apiVersion = static_cast<const char*>(dlsym(handle, "MApiVersion"));
-    if (!apiVersion || std::string(apiVersion, strnlen(apiVersion, 16)) > "20180000") {
+    if (!apiVersion || !builtForThisApi(std::string(apiVersion, strnlen(apiVersion, 16)))) {
         dlclose(handle);
         error = path + " is not a Maya 2018 plug-in (MApiVersion " + (apiVersion ? "too new" : "missing") + ")";
         return false;
     }
-    auto init = reinterpret_cast<EntryPoint>(dlsym(handle, "initializePlugin"));
-    auto uninit = dlsym(handle, "uninitializePlugin");
+    auto init = reinterpret_cast<EntryPoint>(dlsym(handle, kInitializeSymbol));
+    auto uninit = dlsym(handle, kUninitializeSymbol);
     if (!init || !uninit) {
         dlclose(handle);
         error = "Unable to find initializePlugin and uninitializePlugin in " + path;
@@ -98,7 +113,7 @@ bool loadPlugin(const std::string& path, std::string& error) {
 static bool unload(size_t index, std::string& error) {
     LoadedPlugin plugin = plugins()[index];
     plugins().erase(plugins().begin() + static_cast<long>(index));
-    auto uninit = reinterpret_cast<EntryPoint>(dlsym(plugin.handle, "uninitializePlugin"));
+    auto uninit = reinterpret_cast<EntryPoint>(dlsym(plugin.handle, kUninitializeSymbol));
     MStatus status = uninit(Bridge::data(MFn::kPlugin, plugin.info));
     dlclose(plugin.handle);
     if (!status) {
@@ -199,12 +214,12 @@ MStatus M3dView::refresh(bool, bool) {
 
 MStatus M3dView::refresh(bool all, bool force, bool) { return refresh(all, force); }
 
-int M3dView::portWidth(MStatus* status) const {
+int M3dView::portWidth(MStatus* status) {
     if (status) *status = MS::kSuccess;
     return host::viewport().width;
 }
 
-int M3dView::portHeight(MStatus* status) const {
+int M3dView::portHeight(MStatus* status) {
     if (status) *status = MS::kSuccess;
     return host::viewport().height;
 }

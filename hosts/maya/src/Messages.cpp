@@ -81,7 +81,7 @@ void deliverParent(Kind kind, const Path& child, const Path& parent) {
         Registration* r = lookup(id);
         if (!r) continue;
         MDagPath c = Bridge::path(child), p = Bridge::path(parent);
-        reinterpret_cast<MDagMessage::MDagParentChangeFunction>(r->func)(c, p, r->client);
+        reinterpret_cast<MMessage::MParentChildFunction>(r->func)(c, p, r->client);
     }
 }
 
@@ -160,7 +160,7 @@ void preConnection(const Plug& src, const Plug& dst, bool made) {
         Registration* r = lookup(id);
         if (!r) continue;
         MPlug s = Bridge::plug(src), d = Bridge::plug(dst);
-        reinterpret_cast<MMessage::MConnFunction>(r->func)(s, d, made, r->client);
+        reinterpret_cast<MMessage::MPlugFunction>(r->func)(s, d, made, r->client);
     }
 }
 
@@ -220,7 +220,8 @@ static MCallbackId registerOrFail(Registration r, MStatus* status) {
 
 MStatus MMessage::removeCallback(MCallbackId id) { return messages::remove(id) ? MS::kSuccess : MS::kFailure; }
 
-MCallbackId MNodeMessage::addNodeDirtyCallback(MObject& node, MNodePlugFunction func, void* clientData, MStatus* status) {
+MCallbackId MNodeMessage::addNodeDirtyPlugCallback(MObject& node, MNodePlugFunction func, void* clientData,
+                                                  MStatus* status) {
     Node* n = Bridge::liveNode(node);
     if (!n) {
         if (status) *status = MS::kInvalidParameter;
@@ -238,11 +239,11 @@ MCallbackId MNodeMessage::addNodeDirtyCallback(MObject& node, MNodeFunction func
     return registerOrFail(make(Kind::NodeDirty, reinterpret_cast<void*>(func), clientData, n), status);
 }
 
-MCallbackId MDagMessage::addChildAddedCallback(MDagParentChangeFunction func, void* clientData, MStatus* status) {
+MCallbackId MDagMessage::addChildAddedCallback(MParentChildFunction func, void* clientData, MStatus* status) {
     return registerOrFail(make(Kind::ChildAdded, reinterpret_cast<void*>(func), clientData), status);
 }
 
-MCallbackId MDagMessage::addChildRemovedCallback(MDagParentChangeFunction func, void* clientData, MStatus* status) {
+MCallbackId MDagMessage::addChildRemovedCallback(MParentChildFunction func, void* clientData, MStatus* status) {
     return registerOrFail(make(Kind::ChildRemoved, reinterpret_cast<void*>(func), clientData), status);
 }
 
@@ -271,7 +272,7 @@ MCallbackId MDGMessage::addNodeRemovedCallback(MNodeFunction func, const MString
     return registerOrFail(std::move(r), status);
 }
 
-MCallbackId MDGMessage::addPreConnectionCallback(MConnFunction func, void* clientData, MStatus* status) {
+MCallbackId MDGMessage::addPreConnectionCallback(MPlugFunction func, void* clientData, MStatus* status) {
     return registerOrFail(make(Kind::PreConnection, reinterpret_cast<void*>(func), clientData), status);
 }
 

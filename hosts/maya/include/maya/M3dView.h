@@ -1,16 +1,18 @@
 #pragma once
 #include <maya/MStatus.h>
+#include <maya/MTypes.h>
 
 // A 3D view (model panel). Redraw requests are recorded by the host's viewport.
-class OPENMAYA_EXPORT M3dView {
+class OPENMAYAUI_EXPORT M3dView {
 public:
     M3dView() = default;
-    static M3dView active3dView(MStatus* status = nullptr);
+    virtual ~M3dView() = default;
+    static M3dView active3dView(MStatus* ReturnStatus = NULL);
     static unsigned int numberOf3dViews();
+    int portWidth(MStatus* ReturnStatus = NULL);
+    int portHeight(MStatus* ReturnStatus = NULL);
     MStatus refresh(bool all = false, bool force = false);
     MStatus refresh(bool all, bool force, bool offscreen);
-    int portWidth(MStatus* status = nullptr) const;
-    int portHeight(MStatus* status = nullptr) const;
 
 private:
     int fIndex = 0;

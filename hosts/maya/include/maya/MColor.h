@@ -1,8 +1,13 @@
 #pragma once
-class MColor {
+#include <maya/MTypes.h>
+
+class OPENMAYA_EXPORT MColor {
 public:
     MColor() = default;
-    MColor(float red, float green, float blue, float alpha = 1.0f) : r(red), g(green), b(blue), a(alpha) {}
-    bool operator==(const MColor& o) const { return r == o.r && g == o.g && b == o.b && a == o.a; }
+    MColor(const MColor&) = default;
+    MColor(float rr, float gg, float bb = 0.0, float aa = 1.0) : r(rr), g(gg), b(bb), a(aa) {}
+    ~MColor() = default;
+    MColor& operator=(const MColor& src) = default;
+    bool operator==(const MColor& other) const { return r == other.r && g == other.g && b == other.b && a == other.a; }
     float r = 0, g = 0, b = 0, a = 1;
 };

@@ -20,8 +20,8 @@ public:
         kMatrix,
         kMatrixArray
     };
-    MCommandResult(MStatus* status = nullptr);
-    Type resultType(MStatus* status = nullptr) const;
+    MCommandResult(MStatus* status = NULL);
+    Type resultType(MStatus* status = NULL) const;
     MStatus getResult(int& result) const;
     MStatus getResult(double& result) const;
     MStatus getResult(MString& result) const;

@@ -1,13 +1,16 @@
 #pragma once
 #include <maya/MMessage.h>
+#include <maya/MString.h>
+
+#define kDefaultNodeType "dependNode"
 
 class OPENMAYA_EXPORT MDGMessage : public MMessage {
 public:
-    static MCallbackId addNodeAddedCallback(MMessage::MNodeFunction func, const MString& nodeType = "dependNode",
-                                            void* clientData = nullptr, MStatus* status = nullptr);
-    static MCallbackId addNodeRemovedCallback(MMessage::MNodeFunction func, const MString& nodeType = "dependNode",
-                                              void* clientData = nullptr, MStatus* status = nullptr);
+    static MCallbackId addNodeAddedCallback(MMessage::MNodeFunction func, const MString& nodeType = kDefaultNodeType,
+                                            void* clientData = NULL, MStatus* ReturnStatus = NULL);
+    static MCallbackId addNodeRemovedCallback(MMessage::MNodeFunction func, const MString& nodeType = kDefaultNodeType,
+                                              void* clientData = NULL, MStatus* ReturnStatus = NULL);
     // Runs before a connection is made or broken.
-    static MCallbackId addPreConnectionCallback(MMessage::MConnFunction func, void* clientData = nullptr,
-                                                MStatus* status = nullptr);
+    static MCallbackId addPreConnectionCallback(MMessage::MPlugFunction func, void* clientData = NULL,
+                                                MStatus* ReturnStatus = NULL);
 };

@@ -1,9 +1,10 @@
 #pragma once
-#include <maya/MDagPath.h>
 #include <maya/MMessage.h>
+#include <maya/MString.h>
 
 class OPENMAYA_EXPORT MDagMessage : public MMessage {
 public:
+    //! Indicates which parts of a matrix have been modified
     enum MatrixModifiedFlags {
         kScaleX = 1 << 0,
         kScaleY = 1 << 1,
@@ -17,22 +18,42 @@ public:
         kTranslateX = 1 << 9,
         kTranslateY = 1 << 10,
         kTranslateZ = 1 << 11,
+        kScalePivotX = 1 << 12,
+        kScalePivotY = 1 << 13,
+        kScalePivotZ = 1 << 14,
+        kRotatePivotX = 1 << 15,
+        kRotatePivotY = 1 << 16,
+        kRotatePivotZ = 1 << 17,
+        kScaleTransX = 1 << 18,
+        kScaleTransY = 1 << 19,
+        kScaleTransZ = 1 << 20,
+        kRotateTransX = 1 << 21,
+        kRotateTransY = 1 << 22,
+        kRotateTransZ = 1 << 23,
+        kRotateOrientX = 1 << 24,
+        kRotateOrientY = 1 << 25,
+        kRotateOrientZ = 1 << 26,
+        kRotateOrder = 1 << 27,
+        kAll = (1 << 28) - 1,
         kScale = kScaleX | kScaleY | kScaleZ,
         kShear = kShearXY | kShearXZ | kShearYZ,
         kRotation = kRotateX | kRotateY | kRotateZ,
         kTranslation = kTranslateX | kTranslateY | kTranslateZ,
-        kAll = 0x7FFFFFFF
+        kScalePivot = kScalePivotX | kScalePivotY | kScalePivotZ,
+        kRotatePivot = kRotatePivotX | kRotatePivotY | kRotatePivotZ,
+        kScalePivotTrans = kScaleTransX | kScaleTransY | kScaleTransZ,
+        kRotatePivotTrans = kRotateTransX | kRotateTransY | kRotateTransZ,
+        kRotateOrient = kRotateOrientX | kRotateOrientY | kRotateOrientZ
     };
-    typedef void (*MDagParentChangeFunction)(MDagPath& child, MDagPath& parent, void* clientData);
-    typedef void (*MWorldMatrixModifiedFunction)(MObject& transformNode, MatrixModifiedFlags& modified,
+    typedef void (*MWorldMatrixModifiedFunction)(MObject& transformNode, MDagMessage::MatrixModifiedFlags& modified,
                                                  void* clientData);
 
-    static MCallbackId addChildAddedCallback(MDagParentChangeFunction func, void* clientData = nullptr,
-                                             MStatus* status = nullptr);
-    static MCallbackId addChildRemovedCallback(MDagParentChangeFunction func, void* clientData = nullptr,
-                                               MStatus* status = nullptr);
+    static MCallbackId addChildAddedCallback(MMessage::MParentChildFunction func, void* clientData = NULL,
+                                             MStatus* ReturnStatus = NULL);
+    static MCallbackId addChildRemovedCallback(MMessage::MParentChildFunction func, void* clientData = NULL,
+                                               MStatus* ReturnStatus = NULL);
     // Runs when the world matrix of the path changes: a transform on it (or its
     // parenting) changed.
-    static MCallbackId addWorldMatrixModifiedCallback(MDagPath& target, MWorldMatrixModifiedFunction func,
-                                                      void* clientData = nullptr, MStatus* status = nullptr);
+    static MCallbackId addWorldMatrixModifiedCallback(MDagPath& node, MDagMessage::MWorldMatrixModifiedFunction func,
+                                                      void* clientData = NULL, MStatus* ReturnStatus = NULL);
 };

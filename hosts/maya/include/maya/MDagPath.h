@@ -1,38 +1,41 @@
 #pragma once
-#include <maya/MMatrix.h>
 #include <maya/MObject.h>
 #include <maya/MStatus.h>
-#include <maya/MString.h>
+#include <maya/MTypes.h>
 #include <vector>
 
+class MMatrix;
 class MDagPathArray;
+class MString;
 
 // A path from the world down to a DAG node. The world itself is the empty path.
 class OPENMAYA_EXPORT MDagPath {
 public:
     MDagPath() = default;
-    static MStatus getAPathTo(const MObject& node, MDagPath& path);
-    static MStatus getAllPathsTo(const MObject& node, MDagPathArray& paths);
+    MDagPath(const MDagPath& src) = default;
+    virtual ~MDagPath() = default;
 
-    MObject node(MStatus* status = nullptr) const;
-    MObject transform(MStatus* status = nullptr) const;
-    unsigned int length(MStatus* status = nullptr) const;
+    static MStatus getAllPathsTo(const MObject& node, MDagPathArray& pathArray);
+    static MStatus getAPathTo(const MObject& node, MDagPath& path);
+    bool hasFn(MFn::Type type, MStatus* ReturnStatus = NULL) const;
+    MFn::Type apiType(MStatus* ReturnStatus = NULL) const;
+    bool isValid(MStatus* ReturnStatus = NULL) const;
+    MObject node(MStatus* ReturnStatus = NULL) const;
+    MObject transform(MStatus* ReturnStatus = NULL) const;
+    unsigned int length(MStatus* ReturnStatus = NULL) const;
     MStatus push(const MObject& child);
     MStatus pop(unsigned int num = 1);
-    unsigned int childCount(MStatus* status = nullptr) const;
-    MObject child(unsigned int i, MStatus* status = nullptr) const;
-    MFn::Type apiType(MStatus* status = nullptr) const;
-    bool hasFn(MFn::Type type, MStatus* status = nullptr) const;
-    bool isValid(MStatus* status = nullptr) const;
-    bool isVisible(MStatus* status = nullptr) const;
-    MMatrix inclusiveMatrix(MStatus* status = nullptr) const;
-    MMatrix exclusiveMatrix(MStatus* status = nullptr) const;
-    unsigned int instanceNumber(MStatus* status = nullptr) const;
-    bool isInstanced(MStatus* status = nullptr) const;
-    MString fullPathName(MStatus* status = nullptr) const;
-    MString partialPathName(MStatus* status = nullptr) const;
-    bool operator==(const MDagPath& other) const { return fNodes == other.fNodes && fValid == other.fValid; }
-    bool operator!=(const MDagPath& other) const { return !(*this == other); }
+    unsigned int childCount(MStatus* ReturnStatus = NULL) const;
+    MObject child(unsigned int i, MStatus* ReturnStatus = NULL) const;
+    MMatrix inclusiveMatrix(MStatus* ReturnStatus = NULL) const;
+    MMatrix exclusiveMatrix(MStatus* ReturnStatus = NULL) const;
+    MDagPath& operator=(const MDagPath& src) = default;
+    bool operator==(const MDagPath& src) const { return fNodes == src.fNodes && fValid == src.fValid; }
+    MString fullPathName(MStatus* ReturnStatus = NULL) const;
+    MString partialPathName(MStatus* ReturnStatus = NULL) const;
+    bool isInstanced(MStatus* ReturnStatus = NULL) const;
+    unsigned int instanceNumber(MStatus* ReturnStatus = NULL) const;
+    bool isVisible(MStatus* ReturnStatus = NULL) const;
 
 private:
     friend struct mayahost::Bridge;

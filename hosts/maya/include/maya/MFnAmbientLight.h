@@ -3,9 +3,10 @@
 
 class OPENMAYA_EXPORT MFnAmbientLight : public MFnLight {
 public:
-    MFnAmbientLight() = default;
-    MFnAmbientLight(MObject& object, MStatus* status = nullptr);
-    MFnAmbientLight(const MObject& object, MStatus* status = nullptr);
-    MFnAmbientLight(const MDagPath& path, MStatus* status = nullptr);
     MFn::Type type() const override { return MFn::kAmbientLight; }
+    MFnAmbientLight() {}
+    MFnAmbientLight(MObject& object, MStatus* ret = NULL);
+    MFnAmbientLight(const MDagPath& object, MStatus* ret = NULL);
+
+    MFnAmbientLight(const MObject& object, MStatus* ret = NULL);
 };

@@ -4,12 +4,13 @@
 
 class OPENMAYA_EXPORT MFnAttribute : public MFnBase {
 public:
-    MFnAttribute() = default;
-    MFnAttribute(MObject& object, MStatus* status = nullptr);
-    MFnAttribute(const MObject& object, MStatus* status = nullptr);
     MFn::Type type() const override { return MFn::kAttribute; }
-    MString name(MStatus* status = nullptr) const;
-    MString shortName(MStatus* status = nullptr) const;
-    bool isStorable(MStatus* status = nullptr) const;
+    MFnAttribute() {}
+    MFnAttribute(MObject& object, MStatus* ReturnStatus = NULL);
+    bool isStorable(MStatus* ReturnStatus = NULL) const;
     MStatus setStorable(bool state);
+    MString name(MStatus* ReturnStatus = NULL) const;
+    MString shortName(MStatus* ReturnStatus = NULL) const;
+
+    MFnAttribute(const MObject& object, MStatus* ReturnStatus = NULL);
 };

@@ -1,6 +1,14 @@
 #pragma once
-class MFnData {
+#include <maya/MFnBase.h>
+
+// Base of the data function sets.
+class OPENMAYA_EXPORT MFnData : public MFnBase {
 public:
+    MFn::Type type() const override { return MFn::kData; }
+    MFnData() {}
+    MFnData(MObject& object, MStatus* ReturnStatus = NULL);
+
+    //! Types of dependency graph data
     enum Type {
         kInvalid,
         kNumeric,
@@ -14,6 +22,7 @@ public:
         kIntArray,
         kPointArray,
         kVectorArray,
+        kMatrixArray,
         kComponentList,
         kMesh,
         kLattice,
@@ -28,4 +37,6 @@ public:
         kAny,
         kLast
     };
+
+    MFnData(const MObject& object, MStatus* ReturnStatus = NULL);
 };

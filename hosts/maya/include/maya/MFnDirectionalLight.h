@@ -1,11 +1,12 @@
 #pragma once
-#include <maya/MFnLight.h>
+#include <maya/MFnNonExtendedLight.h>
 
-class OPENMAYA_EXPORT MFnDirectionalLight : public MFnLight {
+class OPENMAYA_EXPORT MFnDirectionalLight : public MFnNonExtendedLight {
 public:
-    MFnDirectionalLight() = default;
-    MFnDirectionalLight(MObject& object, MStatus* status = nullptr);
-    MFnDirectionalLight(const MObject& object, MStatus* status = nullptr);
-    MFnDirectionalLight(const MDagPath& path, MStatus* status = nullptr);
     MFn::Type type() const override { return MFn::kDirectionalLight; }
+    MFnDirectionalLight() {}
+    MFnDirectionalLight(MObject& object, MStatus* ret = NULL);
+    MFnDirectionalLight(const MDagPath& object, MStatus* ret = NULL);
+
+    MFnDirectionalLight(const MObject& object, MStatus* ret = NULL);
 };

@@ -4,16 +4,14 @@
 
 class OPENMAYA_EXPORT MFnLight : public MFnDagNode {
 public:
-    MFnLight() = default;
-    MFnLight(MObject& object, MStatus* status = nullptr);
-    MFnLight(const MObject& object, MStatus* status = nullptr);
-    MFnLight(const MDagPath& path, MStatus* status = nullptr);
     MFn::Type type() const override { return MFn::kLight; }
-    MColor color(MStatus* status = nullptr) const;
-    MStatus setColor(const MColor& color);
-    float intensity(MStatus* status = nullptr) const;
-    MStatus setIntensity(const float& intensity);
+    MFnLight() {}
+    MFnLight(MObject& object, MStatus* ret = NULL);
+    MFnLight(const MDagPath& object, MStatus* ret = NULL);
+    MColor color(MStatus* ReturnStatus = NULL) const;
+    MStatus setColor(const MColor& col);
+    float intensity(MStatus* ReturnStatus = NULL) const;
+    MStatus setIntensity(const float& intens);
 
-protected:
-    MStatus attach(const MObject& object, MFn::Type wanted);
+    MFnLight(const MObject& object, MStatus* ret = NULL);
 };

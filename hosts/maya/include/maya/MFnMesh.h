@@ -1,17 +1,19 @@
 #pragma once
 #include <maya/MFnDagNode.h>
-#include <maya/MStringArray.h>
+
+class MStringArray;
 
 class OPENMAYA_EXPORT MFnMesh : public MFnDagNode {
 public:
-    MFnMesh() = default;
-    MFnMesh(MObject& object, MStatus* status = nullptr);
-    MFnMesh(const MObject& object, MStatus* status = nullptr);
-    MFnMesh(const MDagPath& path, MStatus* status = nullptr);
     MFn::Type type() const override { return MFn::kMesh; }
-    int numVertices(MStatus* status = nullptr) const;
-    int numPolygons(MStatus* status = nullptr) const;
-    int numUVs(MStatus* status = nullptr) const;
+    MFnMesh() {}
+    MFnMesh(MObject& object, MStatus* ret = NULL);
+    MFnMesh(const MDagPath& object, MStatus* ret = NULL);
+    int numVertices(MStatus* ReturnStatus = NULL) const;
+    int numPolygons(MStatus* ReturnStatus = NULL) const;
+    int numUVs(MStatus* ReturnStatus = NULL) const;
     MStatus getUVSetNames(MStringArray& setNames) const;
-    MStatus getColorSetNames(MStringArray& colorSetNames) const;
+    MStatus getColorSetNames(MStringArray& setNames) const;
+
+    MFnMesh(const MObject& object, MStatus* ret = NULL);
 };

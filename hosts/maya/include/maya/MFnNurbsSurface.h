@@ -3,10 +3,11 @@
 
 class OPENMAYA_EXPORT MFnNurbsSurface : public MFnDagNode {
 public:
-    MFnNurbsSurface() = default;
-    MFnNurbsSurface(MObject& object, MStatus* status = nullptr);
-    MFnNurbsSurface(const MObject& object, MStatus* status = nullptr);
-    MFnNurbsSurface(const MDagPath& path, MStatus* status = nullptr);
     MFn::Type type() const override { return MFn::kNurbsSurface; }
-    int numUVs(MStatus* status = nullptr) const;
+    MFnNurbsSurface() {}
+    MFnNurbsSurface(MObject& object, MStatus* ret = NULL);
+    MFnNurbsSurface(const MDagPath& object, MStatus* ret = NULL);
+    int numUVs(MStatus* ReturnStatus = NULL) const;
+
+    MFnNurbsSurface(const MObject& object, MStatus* ret = NULL);
 };

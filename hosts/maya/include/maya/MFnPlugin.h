@@ -1,22 +1,18 @@
 #pragma once
+#include <maya/MApiVersion.h>
 #include <maya/MFnBase.h>
 #include <maya/MString.h>
 
-// The plug-in's own API version, read by the host when it loads the library.
-#ifndef _MApiVersion
-#define _MApiVersion
-extern "C" __attribute__((visibility("default"))) const char MApiVersion[] = "20180000";
-#endif
-
+// Registers a plug-in's services and reports what it declared about itself.
 class OPENMAYA_EXPORT MFnPlugin : public MFnBase {
 public:
-    MFnPlugin() = default;
+    MFnPlugin() {}
     MFnPlugin(MObject& object, const char* vendor = "Unknown", const char* version = "Unknown",
-              const char* requiredApiVersion = "Any", MStatus* status = nullptr);
+              const char* requiredApiVersion = "Any", MStatus* ReturnStatus = 0L);
     MFn::Type type() const override { return MFn::kPlugin; }
-    MString vendor(MStatus* status = nullptr) const;
-    MString version(MStatus* status = nullptr) const;
-    MString apiVersion(MStatus* status = nullptr) const;
-    MString name(MStatus* status = nullptr) const;
-    MString loadPath(MStatus* status = nullptr) const;
+    MString vendor(MStatus* ReturnStatus = NULL) const;
+    MString version(MStatus* ReturnStatus = NULL) const;
+    MString apiVersion(MStatus* ReturnStatus = NULL) const;
+    MString name(MStatus* ReturnStatus = NULL) const;
+    MString loadPath(MStatus* ReturnStatus = NULL) const;
 };

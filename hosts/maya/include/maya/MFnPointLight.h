@@ -1,11 +1,12 @@
 #pragma once
-#include <maya/MFnLight.h>
+#include <maya/MFnNonExtendedLight.h>
 
-class OPENMAYA_EXPORT MFnPointLight : public MFnLight {
+class OPENMAYA_EXPORT MFnPointLight : public MFnNonExtendedLight {
 public:
-    MFnPointLight() = default;
-    MFnPointLight(MObject& object, MStatus* status = nullptr);
-    MFnPointLight(const MObject& object, MStatus* status = nullptr);
-    MFnPointLight(const MDagPath& path, MStatus* status = nullptr);
     MFn::Type type() const override { return MFn::kPointLight; }
+    MFnPointLight() {}
+    MFnPointLight(MObject& object, MStatus* ret = NULL);
+    MFnPointLight(const MDagPath& object, MStatus* ret = NULL);
+
+    MFnPointLight(const MObject& object, MStatus* ret = NULL);
 };

@@ -1,15 +1,16 @@
 #pragma once
-#include <maya/MFnLight.h>
+#include <maya/MFnNonExtendedLight.h>
 
-class OPENMAYA_EXPORT MFnSpotLight : public MFnLight {
+class OPENMAYA_EXPORT MFnSpotLight : public MFnNonExtendedLight {
 public:
-    MFnSpotLight() = default;
-    MFnSpotLight(MObject& object, MStatus* status = nullptr);
-    MFnSpotLight(const MObject& object, MStatus* status = nullptr);
-    MFnSpotLight(const MDagPath& path, MStatus* status = nullptr);
     MFn::Type type() const override { return MFn::kSpotLight; }
-    double coneAngle(MStatus* status = nullptr) const;      // radians
-    MStatus setConeAngle(const double& angle);
-    double penumbraAngle(MStatus* status = nullptr) const;  // radians
-    MStatus setPenumbraAngle(const double& angle);
+    MFnSpotLight() {}
+    MFnSpotLight(MObject& object, MStatus* ret = NULL);
+    MFnSpotLight(const MDagPath& object, MStatus* ret = NULL);
+    double coneAngle(MStatus* ReturnStatus = NULL) const; // radians
+    MStatus setConeAngle(const double& coneAngle);
+    double penumbraAngle(MStatus* ReturnStatus = NULL) const; // radians
+    MStatus setPenumbraAngle(const double& penumbraAngle);
+
+    MFnSpotLight(const MObject& object, MStatus* ret = NULL);
 };

@@ -1,15 +1,16 @@
 #pragma once
-#include <maya/MFnBase.h>
+#include <maya/MFnData.h>
 #include <maya/MString.h>
 
-class OPENMAYA_EXPORT MFnStringData : public MFnBase {
+class OPENMAYA_EXPORT MFnStringData : public MFnData {
 public:
-    MFnStringData() = default;
-    MFnStringData(MObject& object, MStatus* status = nullptr);
-    MFnStringData(const MObject& object, MStatus* status = nullptr);
     MFn::Type type() const override { return MFn::kStringData; }
-    MObject create(const MString& value, MStatus* status = nullptr);
-    MObject create(MStatus* status = nullptr) { return create(MString(), status); }
-    MString string(MStatus* status = nullptr) const;
-    MStatus set(const MString& value);
+    MFnStringData() {}
+    MFnStringData(MObject& object, MStatus* ReturnStatus = NULL);
+    MString string(MStatus* ReturnStatus = NULL) const;
+    MStatus set(const MString& newString);
+    MObject create(const MString& str, MStatus* ReturnStatus = NULL);
+    MObject create(MStatus* ReturnStatus = NULL);
+
+    MFnStringData(const MObject& object, MStatus* ReturnStatus = NULL);
 };

@@ -1,33 +1,28 @@
 #pragma once
 #include <maya/MDagPath.h>
 #include <maya/MHWGeometry.h>
+#include <maya/MStatus.h>
 #include <memory>
 
 namespace MHWRender {
 
-enum MPolyGeomOptions {
-    kPolyGeom_Normal = 0,
-    kPolyGeom_NotSharing = 1 << 0,
-    kPolyGeom_BaseMesh = 1 << 1
-};
-
 struct ExtractedGeometry;
 
 // Triangulates a mesh (or a NURBS surface's tessellation) and splits its vertices
-// wherever position, normal, UV or colour differ.
-class OPENMAYA_EXPORT MGeometryExtractor {
+// wherever position, normal, UV or colour differ; with sharing off, every face corner is
+// a vertex of its own.
+class OPENMAYARENDER_EXPORT MGeometryExtractor {
 public:
-    MGeometryExtractor(const MGeometryRequirements& requirements, const MDagPath& path,
-                       MPolyGeomOptions options, MStatus* status = nullptr);
-    MGeometryExtractor(const MGeometryRequirements& requirements, const MDagPath& path,
-                       const bool sharing = true, MStatus* status = nullptr);
+    MGeometryExtractor(const MHWRender::MGeometryRequirements& requirements, const MDagPath& path,
+                       const bool sharing = true, MStatus* status = NULL);
     ~MGeometryExtractor();
-    unsigned int primitiveCount(const MIndexBufferDescriptor& indexDesc) const;
+
+    unsigned int primitiveCount(const MHWRender::MIndexBufferDescriptor& indexDesc) const;
     MStatus populateIndexBuffer(void* data, const unsigned int primitiveCount,
-                                const MIndexBufferDescriptor& indexDesc) const;
+                                const MHWRender::MIndexBufferDescriptor& indexDesc) const;
     unsigned int vertexCount() const;
     MStatus populateVertexBuffer(void* data, const unsigned int vertexCount,
-                                 const MVertexBufferDescriptor& bufferDesc) const;
+                                 const MHWRender::MVertexBufferDescriptor& bufferDesc) const;
     static unsigned int minimumBufferSize(unsigned int primitiveCount, MGeometry::Primitive primitive,
                                           unsigned int primitiveStride = 0);
 

@@ -5,7 +5,7 @@
 
 class OPENMAYA_EXPORT MGlobal {
 public:
-    enum ListAdjustment { kReplaceList, kXORWithList, kRemoveFromList, kAddToList, kAddToHeadOfList };
+    enum ListAdjustment { kReplaceList, kXORWithList, kAddToList, kRemoveFromList, kAddToHeadOfList };
     enum MMayaState { kInteractive, kBatch, kLibraryApp, kBaseUIMode };
     static MStatus executeCommand(const MString& command, bool displayEnabled = false, bool undoEnabled = false);
     static MStatus executeCommand(const MString& command, MCommandResult& result,
@@ -18,7 +18,7 @@ public:
                                   bool displayEnabled = false, bool undoEnabled = false);
     static MStatus getActiveSelectionList(MSelectionList& dest, bool orderedSelectionIfAvailable = false);
     static MStatus setActiveSelectionList(const MSelectionList& src, ListAdjustment mode = kReplaceList);
-    static MMayaState mayaState(MStatus* status = nullptr);
+    static MMayaState mayaState(MStatus* status = NULL);
     static void displayInfo(const MString& text);
     static void displayWarning(const MString& text);
     static void displayError(const MString& text);

@@ -1,26 +1,15 @@
 #pragma once
+#include <maya/MDagPath.h>
 #include <maya/MObject.h>
-#include <maya/MStatus.h>
 #include <maya/MString.h>
+#include <maya/MTypes.h>
 #include <vector>
 
 namespace MHWRender {
 
-class OPENMAYA_EXPORT MGeometry {
+// Geometry enumerations of Viewport 2.0. Not constructed by plug-ins.
+class OPENMAYARENDER_EXPORT MGeometry {
 public:
-    enum Primitive {
-        kInvalidPrimitive,
-        kPoints,
-        kLines,
-        kLineStrip,
-        kTriangles,
-        kTriangleStrip,
-        kAdjacentTriangles,
-        kAdjacentTriangleStrip,
-        kAdjacentLines,
-        kAdjacentLineStrip,
-        kPatch
-    };
     enum DataType {
         kInvalidType,
         kFloat,
@@ -42,15 +31,38 @@ public:
         kBitangent,
         kTangentWithSign
     };
+    enum Primitive {
+        kInvalidPrimitive,
+        kPoints,
+        kLines,
+        kLineStrip,
+        kTriangles,
+        kTriangleStrip,
+        kAdjacentTriangles,
+        kAdjacentTriangleStrip,
+        kAdjacentLines,
+        kAdjacentLineStrip,
+        kPatch
+    };
+
+private:
+    MGeometry();
+    MGeometry(const MGeometry&);
+    MGeometry& operator=(const MGeometry&);
+    ~MGeometry();
 };
 
-class OPENMAYA_EXPORT MVertexBufferDescriptor {
+class OPENMAYARENDER_EXPORT MVertexBufferDescriptor {
 public:
     MVertexBufferDescriptor() = default;
     MVertexBufferDescriptor(const MString& name, MGeometry::Semantic semantic, MGeometry::DataType dataType,
                             int dimension);
     MVertexBufferDescriptor(const MString& name, MGeometry::Semantic semantic, const MString& semanticName,
                             MGeometry::DataType dataType, int dimension);
+    ~MVertexBufferDescriptor() = default;
+    MVertexBufferDescriptor(const MVertexBufferDescriptor& other) = default;
+    MVertexBufferDescriptor& operator=(const MVertexBufferDescriptor& other) = default;
+
     MString name() const { return fName; }
     MGeometry::Semantic semantic() const { return fSemantic; }
     MString semanticName() const { return fSemanticName; }
@@ -66,31 +78,34 @@ private:
     int fDimension = 0;
 };
 
-class OPENMAYA_EXPORT MIndexBufferDescriptor {
+class OPENMAYARENDER_EXPORT MIndexBufferDescriptor {
 public:
     enum IndexType {
         kVertexPoint = 0,
-        kEdgeLine = 1,
-        kTriangleEdge = 2,
-        kTriangle = 3,
-        kFaceCenter = 4,
-        kEditPoint = 5,
-        kControlVertex = 6,
-        kHullEdgeLine = 7,
-        kHullTriangle = 8,
-        kHullFaceCenter = 9,
-        kHullEdgeCenter = 10,
-        kHullUV = 11,
-        kSubDivEdge = 12,
-        kTangent = 13,
-        kCustom = 14
+        kEdgeLine,
+        kTriangleEdge,
+        kTriangle,
+        kFaceCenter,
+        kEditPoint,
+        kControlVertex,
+        kHullEdgeLine,
+        kHullTriangle,
+        kHullFaceCenter,
+        kHullEdgeCenter,
+        kHullUV,
+        kSubDivEdge,
+        kTangent,
+        kCustom
     };
     MIndexBufferDescriptor() = default;
-    MIndexBufferDescriptor(IndexType type, const MString& name, MGeometry::Primitive primitive,
-                           unsigned int primitiveStride = 0, MObject component = MObject(),
+    MIndexBufferDescriptor(MIndexBufferDescriptor::IndexType type, const MString& name,
+                           MGeometry::Primitive primitive, unsigned int primitiveStride = 0,
+                           MObject component = MObject::kNullObj,
                            MGeometry::DataType dataType = MGeometry::kUnsignedInt32);
-    IndexType indexType() const { return fType; }
+    ~MIndexBufferDescriptor() = default;
+
     MString name() const { return fName; }
+    MIndexBufferDescriptor::IndexType indexType() const { return fType; }
     MGeometry::Primitive primitive() const { return fPrimitive; }
     unsigned int primitiveStride() const { return fStride; }
     MObject component() const { return fComponent; }
@@ -105,14 +120,18 @@ private:
     MGeometry::DataType fDataType = MGeometry::kUnsignedInt32;
 };
 
-class OPENMAYA_EXPORT MGeometryRequirements {
+// The buffers a plug-in asks for: vertex streams and index buffers.
+class OPENMAYARENDER_EXPORT MGeometryRequirements {
 public:
+    MGeometryRequirements() = default;
+    ~MGeometryRequirements() = default;
     void addVertexRequirement(const MVertexBufferDescriptor& descriptor);
     void addIndexingRequirement(const MIndexBufferDescriptor& descriptor);
-    const std::vector<MVertexBufferDescriptor>& vertexRequirementList() const { return fVertex; }
-    const std::vector<MIndexBufferDescriptor>& indexingRequirementList() const { return fIndex; }
 
 private:
+    MGeometryRequirements(const MGeometryRequirements&) = delete;
+    MGeometryRequirements& operator=(const MGeometryRequirements&) = delete;
+    friend struct mayahost::Bridge;
     std::vector<MVertexBufferDescriptor> fVertex;
     std::vector<MIndexBufferDescriptor> fIndex;
 };

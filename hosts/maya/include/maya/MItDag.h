@@ -1,20 +1,26 @@
 #pragma once
 #include <maya/MDagPath.h>
+#include <maya/MFn.h>
+#include <maya/MObject.h>
+#include <maya/MStatus.h>
 #include <vector>
+
+class MString;
 
 // Walks every DAG path from the world (first item) down, depth first or breadth first.
 class OPENMAYA_EXPORT MItDag {
 public:
     enum TraversalType { kInvalidType, kDepthFirst, kBreadthFirst };
-    MItDag(TraversalType type = kDepthFirst, MFn::Type filter = MFn::kInvalid, MStatus* status = nullptr);
+    MItDag(TraversalType type = kDepthFirst, MFn::Type filter = MFn::kInvalid, MStatus* ReturnStatus = NULL);
+    virtual ~MItDag() = default;
     MStatus reset();
-    MObject currentItem(MStatus* status = nullptr) const;
-    MObject item(MStatus* status = nullptr) const { return currentItem(status); }
-    MStatus getPath(MDagPath& path) const;
-    MString fullPathName(MStatus* status = nullptr) const;
+    MObject currentItem(MStatus* ReturnStatus = NULL);
+    MObject item(MStatus* ReturnStatus = NULL) { return currentItem(ReturnStatus); }
     MStatus next();
-    bool isDone(MStatus* status = nullptr) const;
-    unsigned int depth(MStatus* status = nullptr) const;
+    bool isDone(MStatus* ReturnStatus = NULL) const;
+    unsigned int depth(MStatus* ReturnStatus = NULL) const;
+    MStatus getPath(MDagPath& path) const;
+    MString fullPathName(MStatus* ReturnStatus = NULL) const;
 
 private:
     TraversalType fType;

@@ -6,12 +6,14 @@
 // Walks the live dependency nodes in creation order, optionally of one function-set type.
 class OPENMAYA_EXPORT MItDependencyNodes {
 public:
-    MItDependencyNodes(MFn::Type filter = MFn::kInvalid, MStatus* status = nullptr);
+    MItDependencyNodes(MFn::Type filter = MFn::kInvalid, MStatus* ReturnStatus = NULL);
+    virtual ~MItDependencyNodes() = default;
     MStatus reset(MFn::Type filter = MFn::kInvalid);
-    MObject thisNode(MStatus* status = nullptr) const;
-    MObject item(MStatus* status = nullptr) const { return thisNode(status); }
+    MObject thisNode(MStatus* ReturnStatus = NULL) const;
     MStatus next();
-    bool isDone(MStatus* status = nullptr) const;
+    bool isDone(MStatus* ReturnStatus = NULL) const;
+    // Obsolete
+    MObject item(MStatus* ReturnStatus = NULL) const { return thisNode(ReturnStatus); }
 
 private:
     std::vector<MObject> fNodes;

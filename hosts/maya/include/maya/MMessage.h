@@ -1,8 +1,10 @@
 #pragma once
-#include <maya/MObject.h>
 #include <maya/MStatus.h>
-#include <maya/MString.h>
 
+//! Type used to hold callback identifiers.
+typedef MUintPtrSz MCallbackId;
+
+class MObject;
 class MPlug;
 class MDagPath;
 
@@ -12,7 +14,9 @@ public:
     typedef void (*MBasicFunction)(void* clientData);
     typedef void (*MElapsedTimeFunction)(float elapsedTime, float lastTime, void* clientData);
     typedef void (*MNodeFunction)(MObject& node, void* clientData);
-    typedef void (*MConnFunction)(MPlug& srcPlug, MPlug& destPlug, bool made, void* clientData);
+    typedef void (*MPlugFunction)(MPlug& srcPlug, MPlug& destPlug, bool made, void* clientData);
     typedef void (*MNodePlugFunction)(MObject& node, MPlug& plug, void* clientData);
+    typedef void (*MParentChildFunction)(MDagPath& child, MDagPath& parent, void* clientData);
+
     static MStatus removeCallback(MCallbackId id);
 };

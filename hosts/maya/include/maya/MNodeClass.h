@@ -1,12 +1,12 @@
 #pragma once
-#include <maya/MObject.h>
-#include <maya/MStatus.h>
+#include <maya/MFnBase.h>
 #include <maya/MString.h>
 
+// Operations on a node type rather than on one node.
 class OPENMAYA_EXPORT MNodeClass {
 public:
-    MNodeClass(const MString& typeName);
-    MString typeName(MStatus* status = nullptr) const;
+    MNodeClass(const MString& nodeClassName);
+    MString typeName() const;
     MStatus addExtensionAttribute(const MObject& attr) const;
     MStatus removeExtensionAttribute(const MObject& attr) const;
 

@@ -9,8 +9,9 @@ class OPENMAYA_EXPORT MObject {
 public:
     MObject() = default;
     MObject(const MObject&) = default;
+    ~MObject() = default;
     MObject& operator=(const MObject&) = default;
-    bool hasFn(MFn::Type type) const;
+    bool hasFn(MFn::Type fs) const;
     bool isNull() const { return ptr == nullptr; }
     MFn::Type apiType() const;
     const char* apiTypeStr() const;

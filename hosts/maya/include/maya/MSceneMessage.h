@@ -3,15 +3,17 @@
 
 class OPENMAYA_EXPORT MSceneMessage : public MMessage {
 public:
+    // Events to which messages can be attached: the first entries of Maya's list, with
+    // their values.
     enum Message {
-        kSceneUpdate = 0,
-        kBeforeNew = 1,
-        kAfterNew = 2,
-        kBeforeImport = 3,
-        kAfterImport = 4,
-        kBeforeOpen = 5,
-        kAfterOpen = 6
+        kSceneUpdate,
+        kBeforeNew,
+        kAfterNew,
+        kBeforeImport,
+        kAfterImport,
+        kBeforeOpen,
+        kAfterOpen
     };
-    static MCallbackId addCallback(Message message, MMessage::MBasicFunction func, void* clientData = nullptr,
-                                   MStatus* status = nullptr);
+    static MCallbackId addCallback(Message msg, MMessage::MBasicFunction func, void* clientData = NULL,
+                                   MStatus* ReturnStatus = NULL);
 };

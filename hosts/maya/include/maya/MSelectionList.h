@@ -5,19 +5,21 @@
 #include <maya/MString.h>
 #include <vector>
 
+class MStringArray;
+
 class OPENMAYA_EXPORT MSelectionList {
 public:
     enum MergeStrategy { kMergeNormal = 0, kXORWithList, kRemoveFromList };
     MSelectionList() = default;
     MStatus clear();
-    bool isEmpty(MStatus* status = nullptr) const { return length(status) == 0; }
-    unsigned int length(MStatus* status = nullptr) const;
-    MStatus add(const MString& matchString, bool searchChildNamespacesToo = false);
-    MStatus add(const MObject& object, bool mergeWithExisting = false);
-    MStatus add(const MDagPath& path, const MObject& component = MObject::kNullObj, bool mergeWithExisting = false);
+    bool isEmpty(MStatus* status = NULL) const { return length(status) == 0; }
+    unsigned int length(MStatus* status = NULL) const;
+    MStatus add(const MString& matchString, const bool searchChildNamespacesToo = false);
+    MStatus add(const MObject& object, const bool mergeWithExisting = false);
+    MStatus add(const MDagPath& path, const MObject& component = MObject::kNullObj, const bool mergeWithExisting = false);
     MStatus getDependNode(unsigned int index, MObject& depNode) const;
     MStatus getDagPath(unsigned int index, MDagPath& dagPath, MObject& component = MObject::kNullObj) const;
-    MStatus getSelectionStrings(unsigned int index, class MStringArray& array) const;
+    MStatus getSelectionStrings(unsigned int index, MStringArray& array) const;
 
 private:
     friend struct mayahost::Bridge;

@@ -4,6 +4,6 @@
 class OPENMAYA_EXPORT MTimerMessage : public MMessage {
 public:
     // Runs from the idle loop every `period` seconds.
-    static MCallbackId addTimerCallback(float period, MMessage::MElapsedTimeFunction func,
-                                        void* clientData = nullptr, MStatus* status = nullptr);
+    static MCallbackId addTimerCallback(float period, MMessage::MElapsedTimeFunction func, void* clientData = NULL,
+                                        MStatus* ReturnStatus = NULL);
 };

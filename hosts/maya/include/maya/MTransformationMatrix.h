@@ -6,10 +6,13 @@
 class OPENMAYA_EXPORT MTransformationMatrix {
 public:
     enum RotationOrder { kInvalid, kXYZ, kYZX, kZXY, kXZY, kYXZ, kZYX, kLast };
+    ~MTransformationMatrix() = default;
     MTransformationMatrix() = default;
+    MTransformationMatrix(const MTransformationMatrix& src) = default;
+    MTransformationMatrix& operator=(const MTransformationMatrix& src) = default;
     MMatrix asMatrix() const;
-    MStatus setRotation(const double rotation[3], RotationOrder order);
     MStatus getRotation(double rotation[3], RotationOrder& order) const;
+    MStatus setRotation(const double rotation[3], RotationOrder order);
 
 private:
     double fTranslate[3] = {0, 0, 0};

@@ -1,12 +1,33 @@
 #pragma once
-// Basic types shared by the API headers.
+// Basic types and export macros shared by the API headers.
 #include <cstddef>
-#include <cstdint>
+#include <stdint.h>
 
-typedef std::uintptr_t MUintPtrSz;
-typedef MUintPtrSz MCallbackId;
+// The API version of this host, Maya 2018.
+#define MAYA_API_VERSION 201800
 
-#define PLUGIN_EXPORT extern "C" __attribute__((visibility("default")))
+#ifdef _WIN32
+#ifndef PLUGIN_EXPORT
+#define PLUGIN_EXPORT __declspec(dllexport)
+#endif
+#else
+#ifndef PLUGIN_EXPORT
+#define PLUGIN_EXPORT __attribute__((visibility("default")))
+#endif
+#endif
+
+#ifndef OPENMAYA_EXPORT
 #define OPENMAYA_EXPORT __attribute__((visibility("default")))
+#endif
+#ifndef OPENMAYAUI_EXPORT
+#define OPENMAYAUI_EXPORT __attribute__((visibility("default")))
+#endif
+#ifndef OPENMAYARENDER_EXPORT
+#define OPENMAYARENDER_EXPORT __attribute__((visibility("default")))
+#endif
 
+typedef intptr_t MIntPtrSz;
+typedef uintptr_t MUintPtrSz;
+
+// The host's private side, which converts between these classes and its scene.
 namespace mayahost { struct Bridge; }

@@ -1,0 +1,12 @@
+#pragma once
+#include <maya/MFnLight.h>
+
+class OPENMAYA_EXPORT MFnNonAmbientLight : public MFnLight {
+public:
+    MFn::Type type() const override { return MFn::kNonAmbientLight; }
+    MFnNonAmbientLight() {}
+    MFnNonAmbientLight(MObject& object, MStatus* ret = NULL);
+    MFnNonAmbientLight(const MDagPath& object, MStatus* ret = NULL);
+
+    MFnNonAmbientLight(const MObject& object, MStatus* ret = NULL);
+};
