@@ -56,10 +56,11 @@ public:
 
     bool operator==(const TArray& Other) const { return Data == Other.Data; }
     bool operator!=(const TArray& Other) const { return Data != Other.Data; }
-    auto begin() { return Data.begin(); }
-    auto end() { return Data.end(); }
-    auto begin() const { return Data.begin(); }
-    auto end() const { return Data.end(); }
+    // Range-based for only, as in the engine: no begin()/end() members.
+    friend typename std::vector<T>::iterator begin(TArray& Array) { return Array.Data.begin(); }
+    friend typename std::vector<T>::iterator end(TArray& Array) { return Array.Data.end(); }
+    friend typename std::vector<T>::const_iterator begin(const TArray& Array) { return Array.Data.begin(); }
+    friend typename std::vector<T>::const_iterator end(const TArray& Array) { return Array.Data.end(); }
 
 private:
     std::vector<T> Data;
