@@ -89,4 +89,13 @@ TEST(MayaProgram, ReadsMelFromStandardInputAndRejectsBadOptions) {
     EXPECT_EQ(foreign.output.find("initialized"), std::string::npos) << foreign.output;
 }
 
+TEST(MayaProgram, RefusesPluginsBuiltForAnotherApiOrWithCEntryPoints) {
+    MayaRun newer = runMaya("-batch -command \"loadPlugin \\\"" NEWER_PLUGIN "\\\"\"");
+    EXPECT_NE(newer.output.find("MApiVersion too new"), std::string::npos) << newer.output;
+    EXPECT_EQ(newer.output.find("initialized"), std::string::npos) << newer.output;
+    MayaRun c = runMaya("-batch -command \"loadPlugin \\\"" C_LINKAGE_PLUGIN "\\\"\"");
+    EXPECT_NE(c.output.find("Unable to find initializePlugin"), std::string::npos) << c.output;
+    EXPECT_EQ(c.output.find("initialized"), std::string::npos) << c.output;
+}
+
 } // namespace
