@@ -175,7 +175,10 @@ void LinkRequester::disconnect()
 
 // ---- responder ------------------------------------------------------------------------
 
-LinkResponder::LinkResponder(RegionNames names) : names_(std::move(names)) {}
+LinkResponder::LinkResponder(RegionNames names, std::uint32_t regionMaximum)
+    : names_(std::move(names)), regionMaximum_(regionMaximum)
+{
+}
 
 LinkResponder::~LinkResponder() { shutdown(); }
 
@@ -189,8 +192,8 @@ bool LinkResponder::createRegions()
                 return false;
         }
     }
-    if (!request_.open(names_.request.c_str(), kRegionMaximum, kInitialView) ||
-        !response_.open(names_.response.c_str(), kRegionMaximum, kInitialView)) {
+    if (!request_.open(names_.request.c_str(), regionMaximum_, kInitialView) ||
+        !response_.open(names_.response.c_str(), regionMaximum_, kInitialView)) {
         request_.close();
         response_.close();
         return false;

@@ -85,7 +85,9 @@ private:
 
 class LinkResponder {
 public:
-    explicit LinkResponder(RegionNames names = {});
+    // `regionMaximum` is the size the regions are created with; smaller than the 2 GiB the
+    // link uses only where a test needs views that cannot grow.
+    explicit LinkResponder(RegionNames names = {}, std::uint32_t regionMaximum = kRegionMaximum);
     // Zeroes the response's counter and pid, so that a waiting requester lets go, then
     // closes both regions.
     ~LinkResponder();
@@ -121,6 +123,7 @@ public:
 
 private:
     RegionNames names_;
+    std::uint32_t regionMaximum_;
     SharedRegion request_;
     SharedRegion response_;
 };

@@ -15,8 +15,10 @@ std::uint32_t RecordWriter::newCount() const { return reinterpret_cast<const Req
 Optional<std::uint32_t> RecordWriter::appendRecord(std::uint32_t size, std::uint64_t identity, bool countAsNew)
 {
     std::uint32_t offset = region_.used;
-    if (region_.extend(std::uint64_t(offset) + size) == nullptr)
+    if (region_.extend(std::uint64_t(offset) + size) == nullptr) {
+        complete_ = false;
         return none;
+    }
     RecordHeader* header = as<RecordHeader>(offset);
     header->identity = 0;
     header->next = 0;
@@ -69,8 +71,10 @@ void RecordWriter::setFlags(std::uint32_t record, std::uint8_t mask, std::uint8_
 Optional<std::uint32_t> RecordWriter::appendArray(std::uint32_t linkField, std::uint64_t bytes)
 {
     std::uint32_t offset = region_.used;
-    if (region_.extend(std::uint64_t(offset) + bytes) == nullptr)
+    if (region_.extend(std::uint64_t(offset) + bytes) == nullptr) {
+        complete_ = false;
         return none;
+    }
     storeLink(at(linkField), at(offset));
     return offset;
 }

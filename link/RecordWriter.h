@@ -47,11 +47,17 @@ public:
 
     std::uint32_t newCount() const;
 
+    // False once anything could not be written (an allocation failed here, or the caller
+    // said so): the request then misses data and must not be sent as it is.
+    bool complete() const { return complete_; }
+    void markIncomplete() { complete_ = false; }
+
 private:
     Optional<std::uint32_t> appendRecord(std::uint32_t size, std::uint64_t identity, bool countAsNew);
 
     SharedRegion& region_;
     std::uint32_t cursor_; // offset of the link slot to fill next
+    bool complete_ = true;
 };
 
 } // namespace kvt

@@ -278,7 +278,7 @@ void MayaSceneRegistry::markMaterials(MayaSceneObject* instance)
     dirtyTransforms.insertBefore(static_cast<InstanceListNode*>(instance));
 }
 
-void MayaSceneRegistry::writeChanges(kvt::SharedRegion& request, kvt::SharedRegion& response, std::uint64_t newMask)
+bool MayaSceneRegistry::writeChanges(kvt::SharedRegion& request, kvt::SharedRegion& response, std::uint64_t newMask)
 {
     kvt::RecordWriter writer(request);
     scratch = &response;
@@ -315,6 +315,12 @@ void MayaSceneRegistry::writeChanges(kvt::SharedRegion& request, kvt::SharedRegi
     while (deletedShapes.linked())
         static_cast<ShapeListNode*>(deletedShapes.next)->object()->writeRecord(writer, changed);
     scratch = nullptr;
+    if (writer.complete())
+        return true;
+    // The lists have been drained and the deleted objects destroyed all the same; a new
+    // session makes the other side drop what it has and take the whole scene afresh.
+    disconnect();
+    return false;
 }
 
 void MayaSceneRegistry::applyHandles(const kvt::Reply& reply)

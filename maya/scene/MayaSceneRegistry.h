@@ -44,8 +44,11 @@ public:
     void disconnect();
 
     // Appends one record per queued object to the request (`request` holds the request
-    // header at offset 0); `response` serves as scratch for mesh extraction.
-    void writeChanges(kvt::SharedRegion& request, kvt::SharedRegion& response, std::uint64_t newMask);
+    // header at offset 0); `response` serves as scratch for mesh extraction. Returns false
+    // when some record could not be written (a view that cannot grow): the link has then
+    // been disconnected, so that the next claim sends the whole scene again and nothing
+    // of this frame is lost; the caller ends the frame without publishing.
+    bool writeChanges(kvt::SharedRegion& request, kvt::SharedRegion& response, std::uint64_t newMask);
 
     // Stores the remote handles of a reply. Only objects that the last request sent as
     // new are written to; entries naming anything else are ignored.

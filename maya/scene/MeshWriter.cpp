@@ -131,8 +131,10 @@ void MayaModel::writeRecord(RecordWriter& writer, std::uint64_t changedTypeBits)
     auto stage = [&](const MVertexBufferDescriptor& descriptor, std::uint32_t bytesPerVertex) {
         Staged buffer;
         std::uint32_t at = scratch->used;
-        if (scratch->extend(std::uint64_t(at) + std::uint64_t(vertexCount) * bytesPerVertex) == nullptr)
+        if (scratch->extend(std::uint64_t(at) + std::uint64_t(vertexCount) * bytesPerVertex) == nullptr) {
+            writer.markIncomplete(); // the vertices would go out unwritten
             return buffer;
+        }
         buffer.offset = at;
         buffer.present = vertexCount == 0 ||
                          extractor.populateVertexBuffer(scratch->view + at, vertexCount, descriptor) == MS::kSuccess;

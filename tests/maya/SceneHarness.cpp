@@ -10,9 +10,9 @@
 
 using namespace kvt;
 
-SceneHarness::SceneHarness()
+SceneHarness::SceneHarness(std::uint32_t regionMaximum)
     : prefix_(testsupport::uniqueName("KVTScene")), names_(RegionNames::prefixed(prefix_)),
-      unreal_(names_), maya_([this] { registry.resync(); }, names_)
+      unreal_(names_, regionMaximum), maya_([this] { registry.resync(); }, names_)
 {
     EXPECT_TRUE(unreal_.createRegions());
     registry.link = &maya_;
@@ -44,7 +44,9 @@ std::vector<Record> SceneHarness::frame(std::uint64_t typeMask, bool answer)
     }
     RequestHeader* req = maya_.beginRequest();
     registry.registerCallbacks();
-    registry.writeChanges(maya_.request(), maya_.response(), typeMask);
+    lastFrameComplete = registry.writeChanges(maya_.request(), maya_.response(), typeMask);
+    if (!lastFrameComplete)
+        return {}; // nothing goes out; the link was let go
     lastHeader = *maya_.requestHeader();
     (void)req;
     RequestRecords read = readRecords(maya_.request().bytes());

@@ -13,7 +13,9 @@
 
 class SceneHarness {
 public:
-    SceneHarness();
+    // `regionMaximum`: the size of the regions, smaller than the link's 2 GiB where a test
+    // needs a request view that cannot grow.
+    explicit SceneHarness(std::uint32_t regionMaximum = kvt::kRegionMaximum);
     ~SceneHarness();
 
     // Runs MEL; fails the test on an error.
@@ -31,6 +33,8 @@ public:
 
     MayaSceneRegistry& registry = MayaSceneRegistry::instance();
     kvt::RequestHeader lastHeader{};
+    // Whether the last frame's records could all be written (else the link let go).
+    bool lastFrameComplete = true;
 
 private:
     std::string prefix_;

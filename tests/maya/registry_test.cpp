@@ -329,6 +329,35 @@ TEST_F(Registry, HandlesAreOnlyStoredIntoObjectsSentAsNew)
 
 namespace {
 
+// The request view cannot grow in the middle of a mesh record: nothing of that frame may be
+// lost, neither the records already written nor the marks of what did not fit.
+TEST(FailedFrame, ARecordThatDoesNotFitMakesTheNextFrameANewSessionWithTheWholeScene)
+{
+    SceneHarness scene(17u << 20); // views of 16 MiB fit; the doubling to 32 MiB does not
+    scene.mel("polyCube -n small");
+    scene.mel("directionalLight -n sun");
+    scene.mel("polyPlane -n big -sx 600 -sy 600"); // a mesh record of about 20 MB
+    EXPECT_TRUE(scene.frame().empty());
+    EXPECT_FALSE(scene.lastFrameComplete);
+
+    scene.mel("delete big");
+    scene.mel("move 1 2 3 small");
+    auto records = scene.frame();
+    ASSERT_TRUE(scene.lastFrameComplete);
+    EXPECT_EQ(scene.lastHeader.newSession, 1);
+    // The cube and the light, shape and instance each, all new; no deletion of anything
+    // the other side never had.
+    ASSERT_EQ(records.size(), 4u);
+    int shapes = 0;
+    for (const Record& r : records) {
+        EXPECT_TRUE(r.isNew());
+        EXPECT_FALSE(r.deleted());
+        shapes += isShape(r);
+    }
+    EXPECT_EQ(shapes, 2);
+    EXPECT_EQ(scene.lastHeader.newCount, 4u);
+}
+
 TEST(IdleRefresh, RedrawsOnlyWhenNoFrameRanFor40Milliseconds)
 {
     SceneHarness scene;
