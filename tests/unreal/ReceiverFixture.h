@@ -92,6 +92,14 @@ public:
         return At;
     }
 
+    // A 16-byte shape record: its kind and visibility, no data.
+    uint32 ShortShape(kvt::RecordKind Kind, uint64 Handle, bool Visible) {
+        const uint32 At = *Writer.appendTransform(kvt::TransformForm::Short, Handle, false);
+        Flags(At, false, false, Visible);
+        Writer.setFlags(At, kvt::RecordFlags::kind, uint8(Kind));
+        return At;
+    }
+
     uint32 Light(kvt::RecordKind Kind, uint64 Identity, bool bNew, FLinearColor Color, float Intensity,
                  kvt::Optional<bool> Visible = kvt::none, float Inner = 0.f, float Outer = 0.f) {
         const uint32 At = *Writer.appendShape(Kind, false, Identity, bNew);

@@ -71,7 +71,10 @@ TEST_F(LinkServiceTest, ATickWithEqualCountersChangesNothing) {
 }
 
 TEST_F(LinkServiceTest, ARequestWithoutPictureIsAcknowledgedWithoutBlocks) {
-    auto Reply = EmptyFrame();
+    Begin();
+    // Maya owns the response while it writes: mark what lies behind the header.
+    std::memset(Maya->response().view + sizeof(kvt::ResponseHeader), 0xCD, 64);
+    auto Reply = Finish();
     ASSERT_TRUE(Reply.hasValue());
     EXPECT_EQ(Response().frameCounter, 2u);
     EXPECT_EQ(Response().colour, 0);
@@ -79,6 +82,9 @@ TEST_F(LinkServiceTest, ARequestWithoutPictureIsAcknowledgedWithoutBlocks) {
     EXPECT_EQ(Response().assignMaterial, 0);
     // No handle entries, and nothing written where a first entry would have been.
     EXPECT_EQ(Reply->handleCount, 0u);
+    EXPECT_EQ(Reply->handleTable, Maya->response().view + sizeof(kvt::ResponseHeader));
+    for (size_t I = 0; I < 64; ++I)
+        ASSERT_EQ(Maya->response().view[sizeof(kvt::ResponseHeader) + I], 0xCD) << I;
     EXPECT_EQ(Response().viewSize, Maya->response().mappedSize);
 }
 
@@ -181,8 +187,9 @@ TEST_F(LinkServiceTest, BadRecordsLeaveTheEditorRunningAndTheSceneIntact) {
     ASSERT_EQ(MeshComponents().size(), 1u);
     EXPECT_TRUE(MeshComponents()[0]->bVisible);
 
-    // A malformed request (an index past the vertices) is acknowledged and not applied,
-    // not even its sound records before the bad one.
+    // A malformed request (an index past the vertices) is answered with the bare header and
+    // not applied, not even its sound records before the bad one; Maya refuses that reply
+    // and claims the link again, so that the whole scene comes in a new session.
     FRequest& Bad = Begin();
     Bad.Visibility(First->handle(1).remoteHandle, false);
     const uint32 Mesh = Bad.Mesh(0x30, true, kMin, kMax);
@@ -190,17 +197,32 @@ TEST_F(LinkServiceTest, BadRecordsLeaveTheEditorRunningAndTheSceneIntact) {
     uint8* Indices = Bad.Writer.at(Mesh + offsetof(kvt::MeshRecord, indices)) + IndicesLink;
     const uint32 Wrong = 9;
     std::memcpy(Indices, &Wrong, sizeof Wrong);
+    const uint64 Answered = kvt::loadCounter(Maya->requestHeader()) + 1; // once published
     auto Third = Finish();
-    EXPECT_EQ(Response().frameCounter, kvt::loadCounter(Maya->requestHeader()));
-    (void)Third;
+    EXPECT_FALSE(Third.hasValue());
+    EXPECT_FALSE(Maya->isConnected());
     EXPECT_EQ(MeshComponents().size(), 1u);
     EXPECT_TRUE(MeshComponents()[0]->bVisible);
+    {
+        // What the editor sent back: the counter, and no block at all.
+        kvt::SharedRegion Peek;
+        ASSERT_TRUE(Peek.open(Names.response.c_str(), 0, sizeof(kvt::ResponseHeader)));
+        const auto* Bare = reinterpret_cast<const kvt::ResponseHeader*>(Peek.view);
+        EXPECT_EQ(kvt::loadCounter(Bare), Answered);
+        EXPECT_EQ(Bare->handleTable, 0);
+        EXPECT_EQ(Bare->colour, 0);
+    }
 
-    // The link goes on.
-    Maya->disconnect();
+    // The link goes on with a new session.
     FRequest& After = Begin();
-    After.Visibility(First->handle(1).remoteHandle, false);
-    ASSERT_TRUE(Finish().hasValue());
+    EXPECT_TRUE(Maya->claimedThisFrame());
+    EXPECT_EQ(Maya->requestHeader()->newSession, 1);
+    After.Mesh(0x10, true, kMin, kMax);
+    After.Instance(0x20, true, 0x10, true, {});
+    auto Fourth = Finish();
+    ASSERT_TRUE(Fourth.hasValue());
+    EXPECT_EQ(Fourth->handleCount, 2u);
+    EXPECT_EQ(MeshComponents().size(), 1u);
 }
 
 // Another editor answering in the regions keeps them; once it is gone they are taken over.

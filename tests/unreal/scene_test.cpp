@@ -147,6 +147,34 @@ TEST_F(SceneTest, VisibilityOfInstancesAndLights) {
     for (USceneComponent* C : Points) EXPECT_FALSE(C->bVisible);
 }
 
+// A shape whose visibility alone changed comes without data: only the visibility applies.
+TEST_F(SceneTest, AShapeRecordWithoutDataChangesOnlyTheVisibility) {
+    FRequest& R = Begin();
+    R.Light(kvt::RecordKind::PointLight, 0x30, true, FLinearColor(1, 0, 0, 1), 100.f, true);
+    R.Instance(0x31, true, 0x30, true, {});
+    R.Mesh(0x10, true, kMin, kMax);
+    R.Instance(0x11, true, 0x10, true, {});
+    auto Reply = Finish();
+    ASSERT_TRUE(Reply && Reply->handleCount == 4);
+    auto Points = Components<UPointLightComponent>(UPointLightComponent::StaticClass());
+    ASSERT_EQ(Points.size(), 1u);
+    ASSERT_TRUE(Points[0]->bVisible);
+
+    FRequest& Hide = Begin();
+    Hide.ShortShape(kvt::RecordKind::PointLight, Reply->handle(0).remoteHandle, false);
+    Hide.ShortShape(kvt::RecordKind::Mesh, Reply->handle(2).remoteHandle, false);
+    ASSERT_TRUE(Finish().hasValue());
+    EXPECT_FALSE(Points[0]->bVisible);
+    EXPECT_FLOAT_EQ(Points[0]->Intensity, 100.f);
+    EXPECT_EQ(Points[0]->LightColor, FColor(255, 0, 0, 255));
+    EXPECT_EQ(MeshComponents().size(), 1u);
+
+    Begin().ShortShape(kvt::RecordKind::PointLight, Reply->handle(0).remoteHandle, true);
+    ASSERT_TRUE(Finish().hasValue());
+    EXPECT_TRUE(Points[0]->bVisible);
+    EXPECT_FLOAT_EQ(Points[0]->Intensity, 100.f);
+}
+
 TEST_F(SceneTest, LightsCarryColourIntensityAndConesAndChangesReachEveryInstance) {
     FRequest& R = Begin();
     R.Light(kvt::RecordKind::SpotLight, 0x40, true, FLinearColor(1, 1, 1, 1), 250.f, kvt::none, 20.f, 40.f);

@@ -82,6 +82,15 @@ void FKVTTicker::AnswerRequest() {
     const kvt::RequestHeader& Request = *Link.requestHeader();
     kvt::SharedRegion& Response = Link.response();
 
+    // The whole chain is checked before anything is applied. A request refused goes back as
+    // the bare header, which Maya refuses in turn: it claims the link again and sends the
+    // whole scene, so the refused frame's changes are not lost.
+    const kvt::RequestRecords Records = kvt::readRecords(Link.request().bytes());
+    if (!Records.ok()) {
+        Acknowledge();
+        return;
+    }
+
     HandleCount = 0;
     kvt::Optional<uint32> HandleTable = kvt::writeHandleTable(Response, Request.newCount);
     if (HandleTable) std::memset(Response.view + *HandleTable, 0, size_t(Request.newCount) * sizeof(kvt::HandleEntry));
@@ -92,7 +101,7 @@ void FKVTTicker::AnswerRequest() {
         PendingMaterialName.Empty();
     }
 
-    ApplyRecords(HandleTable);
+    for (const kvt::Record& Record : Records.records) ApplyRecord(Record, HandleTable);
 
     if (Request.pictureWanted) {
         // The capture fills these; until it does, Maya gets a cleared picture.
@@ -112,12 +121,6 @@ void FKVTTicker::Acknowledge() {
         Service->Link.publishResponse();
         Service->bCapturePending.store(false, std::memory_order_release);
     });
-}
-
-void FKVTTicker::ApplyRecords(kvt::Optional<uint32> HandleTable) {
-    const kvt::RequestRecords Records = kvt::readRecords(Link.request().bytes());
-    if (!Records.ok()) return; // malformed: nothing of it is applied, the reply still goes
-    for (const kvt::Record& Record : Records.records) ApplyRecord(Record, HandleTable);
 }
 
 void FKVTTicker::ApplyRecord(const kvt::Record& Record, kvt::Optional<uint32> HandleTable) {

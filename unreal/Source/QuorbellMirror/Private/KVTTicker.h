@@ -52,7 +52,6 @@ private:
     // Hands the reply to a render command that publishes it after everything enqueued
     // before it (mesh uploads read the request region).
     void Acknowledge();
-    void ApplyRecords(kvt::Optional<uint32> HandleTable);
     void ApplyRecord(const kvt::Record& Record, kvt::Optional<uint32> HandleTable);
     void ChangeWorld(UWorld* NewWorld);
     void WrapMaterialActions();
