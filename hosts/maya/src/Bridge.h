@@ -6,12 +6,15 @@
 
 #include <maya/MCommandResult.h>
 #include <maya/MDagPath.h>
+#include <maya/MDrawContext.h>
 #include <maya/MHWGeometry.h>
 #include <maya/MObject.h>
 #include <maya/MPlug.h>
 #include <maya/MSelectionList.h>
 
 namespace mayahost {
+
+struct FrameState;
 
 struct Component {
     std::vector<int> faces;
@@ -38,6 +41,9 @@ struct Bridge {
         const MHWRender::MGeometryRequirements& requirements) {
         return requirements.fVertex;
     }
+    // The context the viewport's frames are drawn with, and the frame it describes.
+    static MHWRender::MDrawContext& drawContext();
+    static void setFrameState(MHWRender::MFrameContext& context, const FrameState* state) { context.fState = state; }
     static const std::vector<MHWRender::MIndexBufferDescriptor>& indexingRequirements(
         const MHWRender::MGeometryRequirements& requirements) {
         return requirements.fIndex;

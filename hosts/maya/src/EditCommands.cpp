@@ -4,9 +4,12 @@
 
 #include "Bridge.h"
 #include "Host.h"
+#include "Matrix.h"
 #include "SceneFile.h"
 
+#include <algorithm>
 #include <cmath>
+#include <map>
 
 namespace mayahost::commands {
 namespace {
@@ -16,11 +19,197 @@ using mel::Error;
 using mel::Value;
 using mel::registerCommand;
 
+// A relative scale multiplies, a relative translation or rotation adds.
 void setCompound(Node* node, const char* name, std::vector<double> values, bool relative) {
     const AttrDef* attr = scene().findAttr(node, name);
+    bool multiply = std::string(name) == "s";
     if (relative)
-        for (size_t i = 0; i < values.size(); ++i) values[i] += scene().number(node, attr->children[i]);
+        for (size_t i = 0; i < values.size(); ++i) {
+            double current = scene().number(node, attr->children[i]);
+            values[i] = multiply ? values[i] * current : values[i] + current;
+        }
     scene().setNumbers(node, attr, values);
+}
+
+std::vector<double> compound(Node* node, const char* name, double unit = 1) {
+    const AttrDef* attr = scene().findAttr(node, name);
+    std::vector<double> out;
+    for (const AttrDef* c : attr->children) out.push_back(scene().number(node, c) * unit);
+    return out;
+}
+
+// xform: translation, rotation (degrees) and scale of transforms, in object or world space;
+// -q answers one of them.
+Value xform(Args& args) {
+    bool query = false;
+    for (const auto& w : args.words()) query |= w.flag && (w.name == "q" || w.name == "query");
+    int n = query ? 0 : 3;
+    args.parse("xform", {{"q", "query", 0}, {"t", "translation", n}, {"ro", "rotation", n}, {"s", "scale", n},
+                         {"r", "relative", 0}, {"a", "absolute", 0}, {"os", "objectSpace", 0},
+                         {"ws", "worldSpace", 0}});
+    if (args.has("worldSpace") && args.has("objectSpace")) throw Error{"xform: -worldSpace and -objectSpace exclude each other."};
+    if (args.has("relative") && args.has("absolute")) throw Error{"xform: -relative and -absolute exclude each other."};
+    bool world = args.has("worldSpace"), relative = args.has("relative");
+    auto objects = targets(args);
+    if (objects.empty()) throw Error{"xform: no object given and nothing selected."};
+    // The path to the transform itself, and the world matrix of what it hangs under.
+    auto place = [](const names::Resolved& o, Node*& t, MMatrix& parent, MMatrix& worldMatrix) {
+        t = transformOf(o);
+        Path path = o.path;
+        while (!path.empty() && path.back() != t) path.pop_back();
+        if (path.empty()) path = scene().allPaths(t).front();
+        worldMatrix = scene().worldMatrix(path);
+        path.pop_back();
+        parent = scene().worldMatrix(path);
+    };
+    if (query) {
+        int asked = args.has("translation") + args.has("rotation") + args.has("scale");
+        if (asked != 1) throw Error{"xform: query one of -translation, -rotation and -scale."};
+        std::vector<double> out;
+        for (const auto& o : objects) {
+            Node* t;
+            MMatrix parent, worldMatrix;
+            place(o, t, parent, worldMatrix);
+            double tr[3], ro[3], sc[3];
+            decomposeMatrix(worldMatrix, tr, ro, sc);
+            std::vector<double> v;
+            if (args.has("translation")) v = world ? std::vector<double>(tr, tr + 3) : compound(t, "t");
+            if (args.has("rotation"))
+                v = world ? std::vector<double>{ro[0] * kDegrees, ro[1] * kDegrees, ro[2] * kDegrees}
+                          : compound(t, "r", kDegrees);
+            if (args.has("scale")) v = world ? std::vector<double>(sc, sc + 3) : compound(t, "s");
+            out.insert(out.end(), v.begin(), v.end());
+        }
+        return Value::reals(out);
+    }
+    auto triple = [&](const char* flag, double unit) {
+        return std::vector<double>{args.number(flag, 0, 0) * unit, args.number(flag, 0, 1) * unit,
+                                   args.number(flag, 0, 2) * unit};
+    };
+    for (const auto& o : objects) {
+        Node* t;
+        MMatrix parent, worldMatrix;
+        place(o, t, parent, worldMatrix);
+        if (!world) {
+            if (args.has("translation")) setCompound(t, "t", triple("translation", 1), relative);
+            if (args.has("rotation")) setCompound(t, "r", triple("rotation", 1 / kDegrees), relative);
+            if (args.has("scale")) setCompound(t, "s", triple("scale", 1), relative);
+            continue;
+        }
+        // World-space values are brought into the parent's space; the parent's rotation
+        // and scale are taken from its matrix (no shear).
+        double ptr[3], pro[3], psc[3], wtr[3], wro[3], wsc[3];
+        decomposeMatrix(parent, ptr, pro, psc);
+        decomposeMatrix(worldMatrix, wtr, wro, wsc);
+        if (args.has("translation")) {
+            auto v = triple("translation", 1);
+            double target[3], local[3];
+            for (int i = 0; i < 3; ++i) target[i] = relative ? wtr[i] + v[i] : v[i];
+            transformPoint(inverseMatrix(parent), target, local);
+            setCompound(t, "t", {local[0], local[1], local[2]}, false);
+        }
+        if (args.has("rotation")) {
+            auto v = triple("rotation", 1 / kDegrees);
+            double rotation[3], none[3] = {0, 0, 0}, one[3] = {1, 1, 1};
+            for (int i = 0; i < 3; ++i) rotation[i] = relative ? wro[i] + v[i] : v[i];
+            MMatrix wanted = composeMatrix(none, rotation, one, 1);
+            MMatrix parentRotation = composeMatrix(none, pro, one, 1);
+            double tr[3], ro[3], sc[3];
+            decomposeMatrix(wanted * inverseMatrix(parentRotation), tr, ro, sc);
+            setCompound(t, "r", {ro[0], ro[1], ro[2]}, false);
+        }
+        if (args.has("scale")) {
+            auto v = triple("scale", 1);
+            std::vector<double> local(3);
+            for (int i = 0; i < 3; ++i) local[i] = (relative ? wsc[i] * v[i] : v[i]) / (psc[i] != 0 ? psc[i] : 1);
+            setCompound(t, "s", local, false);
+        }
+    }
+    return Value{};
+}
+
+// MEL's wildcards in names: * for any run of characters, ? for one.
+bool matches(const char* pattern, const char* text) {
+    if (*pattern == '\0') return *text == '\0';
+    if (*pattern == '*') return matches(pattern + 1, text) || (*text && matches(pattern, text + 1));
+    if (*text && (*pattern == '?' || *pattern == *text)) return matches(pattern + 1, text + 1);
+    return false;
+}
+
+// Whether a node is of a type as ls -type names it: its own type, a type it derives
+// from, or one of the abstract types.
+const std::map<std::string, MFn::Type>& abstractTypes() {
+    static const std::map<std::string, MFn::Type> types = {
+        {"dependNode", MFn::kDependencyNode}, {"dagNode", MFn::kDagNode}, {"shape", MFn::kShape},
+        {"surfaceShape", MFn::kSurface}, {"light", MFn::kLight}, {"nonAmbientLightShapeNode", MFn::kNonAmbientLight}};
+    return types;
+}
+
+bool knownType(const std::string& type) { return scene().nodeClass(type) || abstractTypes().count(type); }
+
+bool isOfType(const Node* n, const std::string& type) {
+    auto a = abstractTypes().find(type);
+    if (a != abstractTypes().end()) return n->hasFn(a->second);
+    const NodeClass* cls = scene().nodeClass(type);
+    return cls && n->hasFn(cls->types.back());
+}
+
+std::string faceRanges(const std::string& name, const std::vector<int>& faces) {
+    std::string out;
+    for (size_t i = 0; i < faces.size();) {
+        size_t j = i;
+        while (j + 1 < faces.size() && faces[j + 1] == faces[j] + 1) ++j;
+        if (!out.empty()) out += " ";
+        out += name + ".f[" + std::to_string(faces[i]) + (j > i ? ":" + std::to_string(faces[j]) : "") + "]";
+        i = j + 1;
+    }
+    return out;
+}
+
+Value ls(Args& args) {
+    args.parse("ls", {{"sl", "selection", 0}, {"typ", "type", 1}, {"type", "type", 1}, {"l", "long", 0},
+                      {"tr", "transforms", 0}, {"s", "shapes", 0}});
+    std::vector<std::string> types;
+    for (const auto& w : args.words())
+        if (w.flag && (w.name == "type" || w.name == "typ")) types.push_back("");
+    for (size_t i = 0; i < types.size(); ++i) types[i] = args.flag("type", i).asString();
+    for (const auto& t : types)
+        if (!knownType(t)) throw Error{"Unknown object type: " + t};
+    if (args.has("transforms")) types.push_back("transform");
+    if (args.has("shapes")) types.push_back("shape");
+    auto wanted = [&](const Node* n) {
+        if (types.empty()) return true;
+        for (const auto& t : types)
+            if (isOfType(n, t)) return true;
+        return false;
+    };
+    auto nameOf = [&](Node* n, const Path& path) {
+        if (args.has("long") && n->cls->dag) return names::fullPath(path.empty() ? scene().allPaths(n).front() : path);
+        return n->name;
+    };
+    std::vector<std::string> patterns = args.positionalStrings();
+    std::vector<std::string> out;
+    if (args.has("selection")) {
+        for (const auto& r : targets(Args({}))) {
+            if (!wanted(r.node)) continue;
+            std::string name = nameOf(r.node, r.path);
+            if (!patterns.empty() && std::none_of(patterns.begin(), patterns.end(), [&](const std::string& p) {
+                    return matches(p.c_str(), r.node->name.c_str());
+                }))
+                continue;
+            out.push_back(r.hasFaces ? faceRanges(name, r.faces) : name);
+        }
+        return Value::strings(out);
+    }
+    for (Node* n : scene().liveNodes()) {
+        if (!wanted(n)) continue;
+        if (!patterns.empty() && std::none_of(patterns.begin(), patterns.end(), [&](const std::string& p) {
+                return matches(p.c_str(), n->name.c_str());
+            }))
+            continue;
+        out.push_back(nameOf(n, {}));
+    }
+    return Value::strings(out);
 }
 
 std::vector<double> leadingNumbers(Args& args, size_t count, std::vector<names::Resolved>& rest,
@@ -133,12 +322,23 @@ Value setAttr(Args& args) {
 }
 
 Value getAttr(Args& args) {
-    args.parse("getAttr", {});
+    args.parse("getAttr", {{"typ", "type", 0}, {"type", "type", 0}});
     auto pos = args.positionalStrings();
     if (pos.size() != 1) throw Error{"getAttr: one attribute expected."};
     Plug plug;
     if (!names::resolvePlug(absoluteAttribute(pos[0]), plug)) throw Error{"No object matches name: " + pos[0]};
     const AttrDef* a = plug.attr;
+    if (args.has("type")) {
+        switch (a->kind) {
+        case AttrKind::Bool: return Value::string("bool");
+        case AttrKind::Int: return Value::string("long");
+        case AttrKind::Double: return Value::string("double");
+        case AttrKind::Angle: return Value::string("doubleAngle");
+        case AttrKind::String: return Value::string("string");
+        case AttrKind::Compound: return Value::string("double" + std::to_string(a->children.size()));
+        default: return Value::string("message");
+        }
+    }
     auto value = [&](const AttrDef* x) {
         return scene().number(plug.node, x) * (x->kind == AttrKind::Angle ? kDegrees : 1);
     };
@@ -191,22 +391,8 @@ struct Registrar {
     registerCommand("move", [](Args& a) { return transformCommand(a, "move", "t", 1); });
     registerCommand("rotate", [](Args& a) { return transformCommand(a, "rotate", "r", 1 / kDegrees); });
     registerCommand("scale", [](Args& a) { return transformCommand(a, "scale", "s", 1); });
-    registerCommand("xform", [](Args& args) {
-        args.parse("xform", {{"t", "translation", 3}, {"ro", "rotation", 3}, {"s", "scale", 3}, {"r", "relative", 0},
-                             {"a", "absolute", 0}, {"os", "objectSpace", 0}});
-        auto objects = targets(args);
-        auto triple = [&](const char* flag, double unit) {
-            return std::vector<double>{args.number(flag, 0, 0) * unit, args.number(flag, 0, 1) * unit,
-                                       args.number(flag, 0, 2) * unit};
-        };
-        for (const auto& o : objects) {
-            Node* t = transformOf(o);
-            if (args.has("translation")) setCompound(t, "t", triple("translation", 1), args.has("relative"));
-            if (args.has("rotation")) setCompound(t, "r", triple("rotation", 1 / kDegrees), args.has("relative"));
-            if (args.has("scale")) setCompound(t, "s", triple("scale", 1), args.has("relative"));
-        }
-        return Value{};
-    });
+    registerCommand("xform", xform);
+    registerCommand("ls", ls);
     registerCommand("setAttr", setAttr);
     registerCommand("getAttr", getAttr);
     registerCommand("connectAttr", [](Args& args) {

@@ -2,6 +2,7 @@
 
 #include "Bridge.h"
 #include "Messages.h"
+#include "Viewport.h"
 
 #define MNoVersionString // the host reads each plug-in's own MApiVersion instead of defining one
 #include <maya/M3dView.h>
@@ -136,11 +137,18 @@ void unloadAllPlugins() {
     while (!plugins().empty()) unload(plugins().size() - 1, error);
 }
 
+double idleStep() {
+    double next = messages::runTimers(messages::idleClock());
+    // Redraws asked for with M3dView::refresh happen once the callbacks are through.
+    vp2::drawRequestedFrame();
+    return next;
+}
+
 void idle(double seconds) {
     double deadline = messages::idleClock() + std::max(0.0, seconds);
     for (;;) {
+        double next = idleStep();
         double now = messages::idleClock();
-        double next = messages::runTimers(now);
         if (now >= deadline) return;
         double until = next < 0 ? deadline : std::min(next, deadline);
         if (until > now) std::this_thread::sleep_for(std::chrono::duration<double>(until - now));
@@ -209,6 +217,7 @@ unsigned int M3dView::numberOf3dViews() { return 1; }
 
 MStatus M3dView::refresh(bool, bool) {
     ++host::viewport().redrawRequests;
+    vp2::requestRedraw();
     return MS::kSuccess;
 }
 

@@ -17,6 +17,8 @@ enum Exclusion : std::uint64_t {
     kExcludePlanes = 1 << 3,
     kExcludeLights = 1 << 4,
     kExcludeCameras = 1 << 5,
+    kExcludeGrid = 1 << 16,
+    kExcludeManipulators = 1 << 28,
 };
 
 struct Viewport {
@@ -35,8 +37,11 @@ bool loadPlugin(const std::string& path, std::string& error);
 bool unloadPlugin(const std::string& nameOrPath, std::string& error);
 void unloadAllPlugins();
 
-// Runs the idle loop for `seconds`: timer callbacks fire when due.
+// Runs the idle loop for `seconds`: timer callbacks fire when due, then the redraws
+// asked for with M3dView::refresh.
 void idle(double seconds);
+// One turn of the idle loop; returns when the next timer is due (negative: none).
+double idleStep();
 
 struct Preferences {
     bool colorManagement = true;

@@ -3,10 +3,12 @@
 #include "CommandSupport.h"
 
 #include "Bridge.h"
+#include "Camera.h"
 #include "Host.h"
 #include "Messages.h"
 #include "ObjImport.h"
 #include "SceneFile.h"
+#include "Viewport.h"
 
 #include <maya/MSceneMessage.h>
 
@@ -99,30 +101,75 @@ struct Registrar {
         return Value{};
     });
     registerCommand("modelEditor", [](Args& args) {
-        args.parse("modelEditor", {{"e", "edit", 0}, {"q", "query", 0}, {"pm", "polymeshes", 1},
-                                   {"ns", "nurbsSurfaces", 1}, {"nc", "nurbsCurves", 1}, {"lt", "lights", 1},
-                                   {"ca", "cameras", 1}, {"alo", "allObjects", 1}, {"rom", "rendererOverrideName", 1}});
+        bool query = false;
+        for (const auto& w : args.words()) query |= w.flag && (w.name == "q" || w.name == "query");
+        int n = query ? 0 : 1; // in query mode the flags take no values
+        args.parse("modelEditor", {{"e", "edit", 0}, {"q", "query", 0}, {"pm", "polymeshes", n},
+                                   {"ns", "nurbsSurfaces", n}, {"nc", "nurbsCurves", n}, {"lt", "lights", n},
+                                   {"ca", "cameras", n}, {"alo", "allObjects", n}, {"gr", "grid", n},
+                                   {"m", "manipulators", n}, {"cam", "camera", n},
+                                   {"rom", "rendererOverrideName", n}});
         auto pos = args.positionalStrings();
         host::Viewport& v = host::viewport();
         if (pos.size() != 1 || pos[0] != v.panel) throw Error{"Object '" + (pos.empty() ? "" : pos[0]) + "' not found."};
-        if (args.has("query")) {
+        struct Show {
+            const char* flag;
+            std::uint64_t bits;
+        };
+        // allObjects leaves the grid and the manipulators alone, as in Maya.
+        const Show shows[] = {{"allObjects", host::kExcludeNurbsCurves | host::kExcludeNurbsSurfaces |
+                                                 host::kExcludeMeshes | host::kExcludePlanes | host::kExcludeLights |
+                                                 host::kExcludeCameras},
+                              {"polymeshes", host::kExcludeMeshes},
+                              {"nurbsSurfaces", host::kExcludeNurbsSurfaces},
+                              {"nurbsCurves", host::kExcludeNurbsCurves},
+                              {"lights", host::kExcludeLights},
+                              {"cameras", host::kExcludeCameras},
+                              {"grid", host::kExcludeGrid},
+                              {"manipulators", host::kExcludeManipulators}};
+        if (query) {
             if (args.has("rendererOverrideName")) return Value::string(v.rendererOverride);
+            if (args.has("camera")) return Value::string(v.camera);
+            for (const Show& show : shows)
+                if (args.has(show.flag)) return Value::integer((v.exclusions & show.bits) != show.bits);
             throw Error{"modelEditor: query not supported for this flag."};
         }
-        auto show = [&](const char* flag, std::uint64_t bits) {
-            if (!args.has(flag)) return;
-            if (args.number(flag, 1) != 0) v.exclusions &= ~bits;
-            else v.exclusions |= bits;
-        };
-        show("allObjects", host::kExcludeNurbsCurves | host::kExcludeNurbsSurfaces | host::kExcludeMeshes |
-                               host::kExcludePlanes | host::kExcludeLights | host::kExcludeCameras);
-        show("polymeshes", host::kExcludeMeshes);
-        show("nurbsSurfaces", host::kExcludeNurbsSurfaces);
-        show("nurbsCurves", host::kExcludeNurbsCurves);
-        show("lights", host::kExcludeLights);
-        show("cameras", host::kExcludeCameras);
+        for (const Show& show : shows) {
+            if (!args.has(show.flag)) continue;
+            if (args.number(show.flag, 1) != 0) v.exclusions &= ~show.bits;
+            else v.exclusions |= show.bits;
+        }
+        if (args.has("camera")) {
+            std::string camera = args.text("camera");
+            Node* shape = camera::shapeOf(camera);
+            if (!shape) throw Error{"'" + camera + "' is not a camera."};
+            v.camera = shape->parents.empty() ? shape->name : shape->parents.front()->name;
+        }
         if (args.has("rendererOverrideName")) v.rendererOverride = args.text("rendererOverrideName");
         return Value::string(v.panel);
+    });
+    // The panel's size in pixels, as its control is sized.
+    registerCommand("control", [](Args& args) {
+        bool query = false;
+        for (const auto& w : args.words()) query |= w.flag && (w.name == "q" || w.name == "query");
+        int n = query ? 0 : 1;
+        args.parse("control", {{"e", "edit", 0}, {"q", "query", 0}, {"ex", "exists", 0}, {"w", "width", n},
+                               {"h", "height", n}});
+        auto pos = args.positionalStrings();
+        host::Viewport& v = host::viewport();
+        if (pos.size() != 1) throw Error{"control: one control name expected."};
+        if (args.has("exists")) return Value::integer(pos[0] == v.panel);
+        if (pos[0] != v.panel) throw Error{"Object '" + pos[0] + "' not found."};
+        if (query) {
+            if (args.has("width")) return Value::integer(v.width);
+            if (args.has("height")) return Value::integer(v.height);
+            throw Error{"control: query not supported for this flag."};
+        }
+        double w = args.number("width", v.width), h = args.number("height", v.height);
+        if (w < 1 || h < 1 || w > 16384 || h > 16384) throw Error{"control: the size must be 1 to 16384 pixels."};
+        v.width = static_cast<int>(w);
+        v.height = static_cast<int>(h);
+        return Value{};
     });
     registerCommand("lookThru", [](Args& args) {
         args.parse("lookThru", {});
@@ -154,9 +201,17 @@ struct Registrar {
         if (!host::unloadPlugin(pos[0], error)) throw Error{error};
         return Value{};
     });
+    // Draws the panel now; with -fn, writes the presented picture to an image file.
     registerCommand("refresh", [](Args& args) {
-        args.parse("refresh", {{"f", "force", 0}, {"cv", "currentView", 0}});
+        args.parse("refresh", {{"f", "force", 0}, {"cv", "currentView", 0}, {"fe", "fileExtension", 1},
+                               {"fn", "filename", 1}});
         ++host::viewport().redrawRequests;
+        std::string extension = args.text("fileExtension", "png");
+        if (args.has("fileExtension") && extension != "png")
+            throw Error{"refresh: image format '" + extension + "' is not supported; use png."};
+        std::string error;
+        if (!vp2::drawFrame(error)) throw Error{"refresh: " + error};
+        if (args.has("filename") && !vp2::writePicture(args.text("filename"), error)) throw Error{"refresh: " + error};
         return Value{};
     });
     registerCommand("pause", [](Args& args) {

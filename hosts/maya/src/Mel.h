@@ -28,6 +28,8 @@ struct Value {
     std::string asString() const;
     double asNumber() const;
     std::vector<std::string> asStrings() const; // an array's items, or the one value
+    // As Maya's command line shows a result: floats to six significant digits.
+    std::string resultText() const;
 };
 
 struct Error {

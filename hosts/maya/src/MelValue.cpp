@@ -30,6 +30,23 @@ std::string Value::asString() const {
     }
 }
 
+std::string Value::resultText() const {
+    auto shown = [](double v) {
+        char text[64];
+        std::snprintf(text, sizeof text, "%g", v);
+        return std::string(text);
+    };
+    switch (type) {
+    case Float: return shown(number);
+    case FloatArray: {
+        std::string out;
+        for (double n : numbers) out += (out.empty() ? "" : " ") + shown(n);
+        return out;
+    }
+    default: return asString();
+    }
+}
+
 double Value::asNumber() const {
     if (isNumber()) return number;
     if (type == String) return std::atof(text.c_str());

@@ -105,7 +105,19 @@ void Scene::defineClasses() {
     NodeClass* nurbs = define("nurbsSurface", {F::kDependencyNode, F::kDagNode, F::kShape, F::kSurface, F::kNurbsSurface},
                               true, &dagBase);
     attr(nurbs->attrs, "create", "cr", AttrKind::Message)->storable = false;
-    define("camera", {F::kDependencyNode, F::kDagNode, F::kShape, F::kCamera}, true, &dagBase);
+    NodeClass* camera = define("camera", {F::kDependencyNode, F::kDagNode, F::kShape, F::kCamera}, true, &dagBase);
+    // A 35 mm full aperture film back (36 x 24 mm, in inches) behind a 35 mm lens.
+    attr(camera->attrs, "centerOfInterest", "coi", AttrKind::Double, 5);
+    attr(camera->attrs, "focalLength", "fl", AttrKind::Double, 35);
+    attr(camera->attrs, "horizontalFilmAperture", "hfa", AttrKind::Double, 36.0 / 25.4);
+    attr(camera->attrs, "verticalFilmAperture", "vfa", AttrKind::Double, 24.0 / 25.4);
+    attr(camera->attrs, "horizontalFilmOffset", "hfo", AttrKind::Double, 0);
+    attr(camera->attrs, "verticalFilmOffset", "vfo", AttrKind::Double, 0);
+    attr(camera->attrs, "filmFit", "ff", AttrKind::Int, 0); // Fill, Horizontal, Vertical, Overscan
+    attr(camera->attrs, "nearClipPlane", "ncp", AttrKind::Double, 0.1);
+    attr(camera->attrs, "farClipPlane", "fcp", AttrKind::Double, 10000);
+    attr(camera->attrs, "orthographic", "o", AttrKind::Bool, 0);
+    attr(camera->attrs, "orthographicWidth", "ow", AttrKind::Double, 30);
 
     NodeClass lightBase;
     lightBase.attrs = dagBase.attrs;
@@ -129,6 +141,7 @@ void Scene::defineClasses() {
     NodeClass* lambert = define("lambert", {F::kDependencyNode, F::kLambert}, false, nullptr);
     static const char* const c[] = {"colorR", "cr", "colorG", "cg", "colorB", "cb"};
     triple(lambert->attrs, "color", "c", AttrKind::Double, c, 0.5);
+    attr(lambert->attrs, "diffuse", "dc", AttrKind::Double, 0.8);
     attr(lambert->attrs, "outColor", "oc", AttrKind::Message);
     NodeClass* hw = define("hardwareRenderingGlobals", {F::kDependencyNode}, false, nullptr);
     attr(hw->attrs, "multiSampleEnable", "multiSampleEnable", AttrKind::Bool, 0);
@@ -169,6 +182,34 @@ void Scene::createDefaults() {
     Node* initial = make("shadingEngine", "initialShadingGroup", nullptr);
     make("hardwareRenderingGlobals", "hardwareRenderingGlobals", nullptr);
     connections_.push_back({Plug{lambert1, findAttr(lambert1, "outColor")}, Plug{initial, findAttr(initial, "surfaceShader")}});
+    placeDefaultCameras();
+}
+
+// Where a new scene's cameras stand: persp looking at the origin from (28, 21, 28), the
+// orthographic views 1000.1 units out along +Y, +Z and +X.
+void Scene::placeDefaultCameras() {
+    constexpr double deg = std::numbers::pi / 180;
+    struct Place {
+        const char* name;
+        double t[3], r[3];
+        bool ortho;
+    };
+    static const Place places[] = {{"persp", {28, 21, 28}, {-27.938352729602379 * deg, 45 * deg, 0}, false},
+                                   {"top", {0, 1000.1, 0}, {-90 * deg, 0, 0}, true},
+                                   {"front", {0, 0, 1000.1}, {0, 0, 0}, true},
+                                   {"side", {1000.1, 0, 0}, {0, 90 * deg, 0}, true}};
+    for (const Place& p : places) {
+        Node* t = byName_.at(p.name);
+        Node* shape = t->children.front();
+        const char* const translate[] = {"tx", "ty", "tz"};
+        const char* const rotate[] = {"rx", "ry", "rz"};
+        for (int i = 0; i < 3; ++i) {
+            if (p.t[i] != 0) t->numbers[findAttr(t, translate[i])] = p.t[i];
+            if (p.r[i] != 0) t->numbers[findAttr(t, rotate[i])] = p.r[i];
+        }
+        shape->numbers[findAttr(shape, "coi")] = p.ortho ? 1000.1 : std::sqrt(28.0 * 28 + 21 * 21 + 28 * 28);
+        if (p.ortho) shape->numbers[findAttr(shape, "o")] = 1;
+    }
 }
 
 Node* Scene::find(const std::string& fullName) const {
@@ -614,6 +655,7 @@ void Scene::clear() {
             n->strings.clear();
         }
     }
+    placeDefaultCameras();
     std::erase_if(connections_, [&](const auto& c) { return gone.count(c.first.node) || gone.count(c.second.node); });
     nextMember_.clear();
     fileName.clear();

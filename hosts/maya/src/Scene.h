@@ -153,6 +153,7 @@ private:
     Scene();
     void defineClasses();
     void createDefaults();
+    void placeDefaultCameras();
     void fireDirty(Node* node, const AttrDef* attr);
     void fireMatrixModified(Node* transform, int flags);
     void syncInstances(Node* node);

@@ -3,6 +3,7 @@
 #include "Host.h"
 #include "Mel.h"
 #include "Messages.h"
+#include "Viewport.h"
 
 #include <poll.h>
 #include <unistd.h>
@@ -20,11 +21,12 @@ namespace {
 
 void usage() {
     std::fprintf(stderr,
-                 "usage: maya [-batch] [-script file.mel] [-command \"mel\"] [-viewport WIDTHxHEIGHT]\n"
+                 "usage: maya [-batch] [-script file.mel] [-command \"mel\"] [-viewport WIDTHxHEIGHT] [-frameTimes file]\n"
                  "  -batch      no prompt: run the script (or standard input) and quit\n"
                  "  -script     MEL script to run at start-up\n"
                  "  -command    MEL command to run at start-up (after the script)\n"
-                 "  -viewport   size of the model panel in pixels (default 640x480)\n");
+                 "  -viewport   size of the model panel in pixels (default 640x480)\n"
+                 "  -frameTimes file to write the time of every viewport frame to at exit (ms, one a line)\n");
 }
 
 bool parseSize(const std::string& text, int& width, int& height) {
@@ -39,11 +41,11 @@ bool parseSize(const std::string& text, int& width, int& height) {
     return true;
 }
 
-// Waits for input while the idle loop runs the timers.
+// Waits for input while the idle loop runs the timers and the redraws they ask for.
 bool waitForInput() {
     for (;;) {
+        double next = host::idleStep();
         double now = messages::idleClock();
-        double next = messages::runTimers(now);
         int timeout = next < 0 ? -1 : static_cast<int>(std::max(0.0, (next - now) * 1000.0)) + 1;
         pollfd fd{0, POLLIN, 0};
         int ready = poll(&fd, 1, timeout);
@@ -86,7 +88,7 @@ void prompt() {
         }
         mel::Value result = mel::run(pending, "");
         pending.clear();
-        std::string text = result.asString();
+        std::string text = result.resultText();
         if (!text.empty()) mel::print("// Result: " + text + " //\n");
     }
     std::fputs("\n", stdout);
@@ -96,7 +98,7 @@ void prompt() {
 
 int main(int argc, char** argv) {
     bool batch = false;
-    std::string script, command;
+    std::string script, command, frameTimes;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         auto value = [&]() -> std::string {
@@ -110,6 +112,7 @@ int main(int argc, char** argv) {
         if (a == "-batch") batch = true;
         else if (a == "-script") script = value();
         else if (a == "-command") command = value();
+        else if (a == "-frameTimes") frameTimes = value();
         else if (a == "-viewport") {
             std::string size = value();
             if (!parseSize(size, host::viewport().width, host::viewport().height)) {
@@ -147,5 +150,13 @@ int main(int argc, char** argv) {
         mel::run(text.str(), "");
     }
     host::unloadAllPlugins();
+    if (!frameTimes.empty()) {
+        std::ofstream out(frameTimes);
+        for (double seconds : vp2::frameSeconds()) out << seconds * 1000.0 << "\n";
+        if (!out) {
+            std::fprintf(stderr, "maya: cannot write frame times to '%s'\n", frameTimes.c_str());
+            status = 1;
+        }
+    }
     return status;
 }

@@ -29,5 +29,14 @@
 typedef intptr_t MIntPtrSz;
 typedef uintptr_t MUintPtrSz;
 
+// 64-bit integers as the devkit spells them: long on 64-bit Linux, long long elsewhere.
+#if defined(__linux__) && (defined(__x86_64__) || defined(__LP64__))
+typedef unsigned long MUint64;
+typedef long MInt64;
+#else
+typedef unsigned long long MUint64;
+typedef long long MInt64;
+#endif
+
 // The host's private side, which converts between these classes and its scene.
 namespace mayahost { struct Bridge; }

@@ -1,0 +1,17 @@
+#pragma once
+// The OpenGL context Viewport 2.0 draws with: EGL on the surfaceless Mesa platform (or an
+// EGL device, or the default display, for GPU drivers without it), loaded through
+// libepoxy, current on the main thread for the life of the process.
+
+#include <string>
+
+namespace mayahost::gl {
+
+// Makes the context current, creating it on first use. On failure `error` says what is
+// missing; the attempt is not repeated.
+bool makeCurrent(std::string& error);
+
+// "OpenGL 4.5 (Compatibility Profile) Mesa 22.3.6 on llvmpipe (…)", once made.
+const std::string& description();
+
+} // namespace mayahost::gl
