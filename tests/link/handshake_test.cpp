@@ -137,21 +137,26 @@ void answerOnce(LinkResponder& unreal)
     unreal.publishResponse();
 }
 
-// The editor exits cleanly between two of Maya's frames.
-TEST_F(Handshake, ResponderShutdownWhileIdleLetsTheLinkGo)
+// One whole frame between Maya and an editor in this process, which then exits cleanly.
+void frameThenShutDown(std::unique_ptr<LinkResponder>& unreal, Requester& maya)
 {
-    auto unreal = std::make_unique<LinkResponder>(RegionNames::prefixed(prefix));
-    ASSERT_TRUE(unreal->createRegions());
-    Requester maya(prefix);
     ASSERT_EQ(maya.link.connect(), LinkRequester::ConnectResult::Connected);
     ASSERT_TRUE(maya.frame(0, 0, false, 1));
     maya.link.publishRequest();
     answerOnce(*unreal);
     ASSERT_EQ(maya.link.awaitResponse(), LinkRequester::AwaitResult::Reply);
     ASSERT_TRUE(maya.link.readReply());
-    EXPECT_EQ(maya.resyncs, 1);
-
     unreal.reset();
+}
+
+// The editor exits cleanly between two of Maya's frames.
+TEST_F(Handshake, ResponderShutdownWhileIdleLetsTheLinkGo)
+{
+    auto unreal = std::make_unique<LinkResponder>(RegionNames::prefixed(prefix));
+    ASSERT_TRUE(unreal->createRegions());
+    Requester maya(prefix);
+    ASSERT_NO_FATAL_FAILURE(frameThenShutDown(unreal, maya));
+    EXPECT_EQ(maya.resyncs, 1);
     // Not Busy for ever: the next frame lets the old regions go and finds nobody.
     EXPECT_FALSE(maya.link.isOurTurn());
     EXPECT_FALSE(maya.link.isConnected());
@@ -167,13 +172,7 @@ TEST_F(Handshake, RestartedResponderGetsANewSessionWithTheWholeScene)
     auto unreal = std::make_unique<LinkResponder>(RegionNames::prefixed(prefix));
     ASSERT_TRUE(unreal->createRegions());
     Requester maya(prefix);
-    ASSERT_EQ(maya.link.connect(), LinkRequester::ConnectResult::Connected);
-    ASSERT_TRUE(maya.frame(0, 0, false, 1));
-    maya.link.publishRequest();
-    answerOnce(*unreal);
-    ASSERT_EQ(maya.link.awaitResponse(), LinkRequester::AwaitResult::Reply);
-    ASSERT_TRUE(maya.link.readReply());
-    unreal.reset();
+    ASSERT_NO_FATAL_FAILURE(frameThenShutDown(unreal, maya));
 
     startResponder("echo");
     {
