@@ -1,4 +1,7 @@
-// The `maya` program: batch scripts, plug-in loading, the idle loop, bad command lines.
+// The `maya` program: batch scripts, plug-in loading, the idle loop, bad command lines,
+// the viewport's picture.
+#include "Picture.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -13,9 +16,9 @@ struct MayaRun {
     int exitCode = -1;
 };
 
-MayaRun runMaya(const std::string& arguments) {
+MayaRun runMaya(const std::string& arguments, const std::string& environment = "") {
     MayaRun r;
-    std::string command = std::string(MAYA_PROGRAM) + " " + arguments + " 2>&1 </dev/null";
+    std::string command = environment + " " + std::string(MAYA_PROGRAM) + " " + arguments + " 2>&1 </dev/null";
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return r;
     char buffer[4096];
@@ -96,6 +99,49 @@ TEST(MayaProgram, RefusesPluginsBuiltForAnotherApiOrWithCEntryPoints) {
     MayaRun c = runMaya("-batch -command \"loadPlugin \\\"" C_LINKAGE_PLUGIN "\\\"\"");
     EXPECT_NE(c.output.find("Unable to find initializePlugin"), std::string::npos) << c.output;
     EXPECT_EQ(c.output.find("initialized"), std::string::npos) << c.output;
+}
+
+TEST(MayaProgram, BatchSceneScriptWritesTheViewportPicture) {
+    std::string picture = ::testing::TempDir() + "/batch.png", times = ::testing::TempDir() + "/frames.txt";
+    std::remove(picture.c_str());
+    std::string script = writeScript("picture.mel",
+        "file -f -new;\n"
+        "polyCube -w 4 -h 4 -d 4 -n box;\n"
+        "string $red = `shadingNode -asShader lambert`;\n"
+        "setAttr ($red + \".color\") -type double3 1 0 0;\n"
+        "select -r box; hyperShade -assign $red;\n"
+        "select -cl;\n"
+        "refresh;\n"
+        "refresh -fe png -fn \"" + picture + "\";\n");
+    MayaRun r = runMaya("-batch -viewport 480x270 -frameTimes " + times + " -script " + script);
+    EXPECT_EQ(r.exitCode, 0) << r.output;
+    EXPECT_EQ(r.output.find("Error"), std::string::npos) << r.output;
+    Picture p;
+    ASSERT_TRUE(Picture::read(picture, p)) << r.output;
+    EXPECT_EQ(p.width, 480);
+    EXPECT_EQ(p.height, 270);
+    // The red cube's top face, lit by the headlight, where persp sees it.
+    Projector cam = defaultPersp(480, 270);
+    Rgb top = p.at(cam.pixel({0, 2, 0.5})[0], cam.pixel({0, 2, 0.5})[1]);
+    EXPECT_TRUE(close(top, {byte(0.8 * 21 / std::sqrt(2009.0)), 0, 0}, 2)) << text(top);
+    EXPECT_TRUE(near(p, cam.pixel({8, 0, 0}), {0, 0, 0}, 2)) << "grid axis";
+    // One time per frame drawn.
+    std::ifstream in(times);
+    std::vector<double> ms;
+    for (double t; in >> t;) ms.push_back(t);
+    ASSERT_EQ(ms.size(), 2u);
+    EXPECT_GT(ms[0], 0);
+}
+
+TEST(MayaProgram, NamesWhatIsMissingWhenThereIsNoOpenGL) {
+    // No EGL vendor library: no driver can be found.
+    MayaRun r = runMaya("-batch -command \"polyCube; refresh; print \\\"after\\\"\"",
+                        "__EGL_VENDOR_LIBRARY_FILENAMES=/nonexistent/vendor.json");
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_NE(r.output.find("// Error: line 1: refresh: no OpenGL context for Viewport 2.0"), std::string::npos)
+        << r.output;
+    EXPECT_NE(r.output.find("libegl-mesa0 libgl1-mesa-dri"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("after"), std::string::npos) << r.output;
 }
 
 } // namespace

@@ -154,13 +154,13 @@ bool isOfType(const Node* n, const std::string& type) {
     return cls && n->hasFn(cls->types.back());
 }
 
-std::string faceRanges(const std::string& name, const std::vector<int>& faces) {
-    std::string out;
+// A face selection as ls names it: one name per run of consecutive faces.
+std::vector<std::string> faceRanges(const std::string& name, const std::vector<int>& faces) {
+    std::vector<std::string> out;
     for (size_t i = 0; i < faces.size();) {
         size_t j = i;
         while (j + 1 < faces.size() && faces[j + 1] == faces[j] + 1) ++j;
-        if (!out.empty()) out += " ";
-        out += name + ".f[" + std::to_string(faces[i]) + (j > i ? ":" + std::to_string(faces[j]) : "") + "]";
+        out.push_back(name + ".f[" + std::to_string(faces[i]) + (j > i ? ":" + std::to_string(faces[j]) : "") + "]");
         i = j + 1;
     }
     return out;
@@ -197,7 +197,14 @@ Value ls(Args& args) {
                     return matches(p.c_str(), r.node->name.c_str());
                 }))
                 continue;
-            out.push_back(r.hasFaces ? faceRanges(name, r.faces) : name);
+            if (!r.hasFaces) {
+                out.push_back(name);
+                continue;
+            }
+            // Components go by their transform's name, or the shape's full path with -l.
+            if (!args.has("long") && r.path.size() >= 2) name = r.path[r.path.size() - 2]->name;
+            auto ranges = faceRanges(name, r.faces);
+            out.insert(out.end(), ranges.begin(), ranges.end());
         }
         return Value::strings(out);
     }
