@@ -264,6 +264,12 @@ TEST_F(Viewport, ObjectTypeExclusionsFollowTheModelEditor) {
     EXPECT_EQ(seen, MFrameContext::kExcludeGrid) << "allObjects leaves the grid alone";
 }
 
+TEST_F(Viewport, ARefreshAskedForDuringAFrameIsThatFrame) {
+    size_t before = mayahost::vp2::frameSeconds().size();
+    probe([&](const MFrameContext&) { EXPECT_TRUE(MGlobal::executeCommand("refresh")); });
+    EXPECT_EQ(mayahost::vp2::frameSeconds().size(), before + 1);
+}
+
 TEST_F(Viewport, PluginOverrideRunsItsOperationsInOrderOnTheBoundTarget) {
     Output out;
     mel("loadPlugin \"" VIEWPORT_PLUGIN "\"");

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <set>
 
 namespace mayahost::vp2 {
@@ -62,7 +63,9 @@ bool makeTarget(Target& t, int width, int height, std::string& error) {
     GLenum status = glCheckFramebufferStatus(GL_FRAMEBUFFER);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     if (status != GL_FRAMEBUFFER_COMPLETE) {
-        error = "the viewport's render target is incomplete (status 0x" + std::to_string(status) + ")";
+        char code[16];
+        std::snprintf(code, sizeof code, "0x%04x", status);
+        error = std::string("the viewport's render target is incomplete (status ") + code + ")";
         return false;
     }
     return true;
@@ -189,6 +192,14 @@ void runDefault(const FrameState& frame, Target& t) {
 } // namespace
 
 bool drawFrame(std::string& error) {
+    // A refresh asked for while a frame is being drawn (from an override's operation) is
+    // that frame.
+    static bool drawing = false;
+    if (drawing) return true;
+    struct Drawing {
+        Drawing() { drawing = true; }
+        ~Drawing() { drawing = false; }
+    } scope;
     auto start = std::chrono::steady_clock::now();
     if (!gl::makeCurrent(error)) return false;
     host::Viewport& v = host::viewport();
