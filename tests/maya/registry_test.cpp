@@ -232,7 +232,7 @@ TEST_F(Registry, AShapeWaitingForItsDeletionIsNeverHandedToANewInstance)
     EXPECT_EQ(records[1].kind, RecordKind::Transform);
     EXPECT_TRUE(records[1].isNew());
     EXPECT_EQ(+records[1].transform.shapeRefIsAddress, 1);
-    EXPECT_EQ(records[1].transform.shapeRef, records[0].identity); // the fresh shape
+    EXPECT_EQ(+records[1].transform.shapeRef, records[0].identity); // the fresh shape (packed: by value)
     EXPECT_TRUE(records[2].deleted());
     EXPECT_EQ(records[2].identity, oldInstanceHandle);
     EXPECT_TRUE(records[3].deleted());
