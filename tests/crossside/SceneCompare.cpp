@@ -92,15 +92,14 @@ std::vector<std::string> CompareMirror(const std::vector<MayaInstanceView>& maya
             problems.push_back(m.path + std::string(": ") + (m.visible ? "visible" : "hidden") + " in Maya but " +
                                (u.visible ? "visible" : "hidden") + " in the editor");
         if (m.kind == kvt::RecordKind::Mesh) {
-            // Slot i holds the material its shading engine names; a slot without a name has
-            // nothing in it, and no slot lies past the shape's.
-            const std::size_t slots = std::max(m.materials.size(), u.materials.size());
-            for (std::size_t s = 0; s < slots; ++s) {
-                const std::optional<std::string> wanted = s < m.materials.size() ? m.materials[s] : std::nullopt;
+            // Each slot whose shading engine names a material holds that material.
+            for (std::size_t s = 0; s < m.materials.size(); ++s) {
+                if (!m.materials[s])
+                    continue;
                 const std::optional<std::string> held = s < u.materials.size() ? u.materials[s] : std::nullopt;
-                if (wanted != held)
+                if (held != m.materials[s])
                     problems.push_back(m.path + ": material slot " + std::to_string(s) + " holds " + text(held) +
-                                       " in the editor, Maya names " + text(wanted));
+                                       " in the editor, Maya names " + text(m.materials[s]));
             }
         } else if (std::fabs(u.intensity - m.intensity) > kTolerance * std::max(1.0f, m.intensity)) {
             problems.push_back(m.path + ": light intensity " + std::to_string(u.intensity) + " in the editor, " +

@@ -47,7 +47,8 @@ struct UnrealComponentView {
 };
 
 // Every instance in the registry, checked against the DAG: a DAG path ending at a
-// mirrored shape that the registry lacks (or the other way round) is reported in `problems`.
+// mirrored shape that the registry lacks (or the other way round), and a live shape that
+// no instance shows, are reported in `problems`.
 std::vector<MayaInstanceView> DescribeMaya(MayaSceneRegistry& registry, std::vector<std::string>& problems);
 
 // Every registered mesh and light component of the world.
@@ -55,7 +56,8 @@ std::vector<UnrealComponentView> DescribeUnreal(UWorld* world);
 
 // Pairs each Maya instance with one component of its kind at its transform (and, for a
 // mesh, showing its shape's node) and lists every difference: instances without a
-// component, components without an instance, visibility, materials, light intensity.
+// component, components without an instance, transform, visibility, the materials Maya
+// names, light intensity.
 std::vector<std::string> CompareMirror(const std::vector<MayaInstanceView>& maya,
                                        const std::vector<UnrealComponentView>& unreal);
 

@@ -17,6 +17,7 @@
 #include <maya/MString.h>
 
 #include <algorithm>
+#include <set>
 
 namespace crossside {
 namespace {
@@ -77,9 +78,11 @@ std::vector<MayaInstanceView> DescribeMaya(MayaSceneRegistry& registry, std::vec
 {
     std::vector<MayaInstanceView> views;
     std::vector<std::string> mirrored;
+    std::set<const MayaShape*> shown;
     registry.forEachInstance([&](MayaSceneObject* instance) {
         if (instance->deleted)
             return; // waits for its deletion record: no longer part of the scene
+        shown.insert(instance->shape);
         const MDagPath& path = instance->path;
         MayaInstanceView view;
         view.path = path.fullPathName().asChar();
@@ -103,6 +106,16 @@ std::vector<MayaInstanceView> DescribeMaya(MayaSceneRegistry& registry, std::vec
         view.instanceHandle = instance->remoteHandle;
         view.shapeHandle = instance->shape->remoteHandle;
         views.push_back(std::move(view));
+    });
+
+    // A shape lives as long as some DAG path leads to it: one that no instance shows would
+    // stay mirrored (a mesh node in the editor) with nothing to draw it.
+    registry.forEachShape([&](MayaShape* shape) {
+        if (shape->deleted || shown.count(shape))
+            return;
+        MObject node = shape->node.object();
+        problems.push_back(std::string(MFnDependencyNode(node).name().asChar()) +
+                           ": a mirrored shape that no instance shows");
     });
 
     // The registry against the DAG itself: every path that ends at a mirrored shape is an
