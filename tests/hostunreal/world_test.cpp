@@ -17,6 +17,13 @@
 #include <chrono>
 #include <thread>
 
+// A proxy that draws nothing.
+class FEmptySceneProxy final : public FPrimitiveSceneProxy {
+public:
+    using FPrimitiveSceneProxy::FPrimitiveSceneProxy;
+    uint32 GetMemoryFootprint() const override { return uint32(sizeof(*this)) + GetAllocatedSize(); }
+};
+
 // A mesh component as modules write them: its own bounds, its own proxy, no physics.
 class UTestMeshComponent : public UMeshComponent {
     UE4HOST_DECLARE_CLASS(UTestMeshComponent, UMeshComponent, CLASS_Native, TEXT("/Script/HostUnrealTest"), NO_API)
@@ -32,7 +39,7 @@ public:
     int32 GetNumMaterials() const override { return OverrideMaterials.Num(); }
     FPrimitiveSceneProxy* CreateSceneProxy() override {
         ++ProxiesMade;
-        return new FPrimitiveSceneProxy(this);
+        return new FEmptySceneProxy(this);
     }
     int32 ProxiesMade = 0;
 };

@@ -148,7 +148,8 @@ void USceneComponent::OnRegister() {
 
 // --- UPrimitiveComponent -------------------------------------------------------------------
 
-UPrimitiveComponent::UPrimitiveComponent(const FObjectInitializer& ObjectInitializer) : USceneComponent(ObjectInitializer) {}
+UPrimitiveComponent::UPrimitiveComponent(const FObjectInitializer& ObjectInitializer)
+    : USceneComponent(ObjectInitializer), CastShadow(true), bRenderInMainPass(true), bRenderCustomDepth(false), bReceivesDecals(true) {}
 
 bool UPrimitiveComponent::ShouldCreatePhysicsState() const { return IsRegistered() && !HasAnyFlags(RF_BeginDestroyed); }
 
@@ -215,6 +216,7 @@ void UTextureRenderTarget2D::InitCustomFormat(uint32 InSizeX, uint32 InSizeY, EP
     OverrideFormat = InOverrideFormat;
     bForceLinearGamma = bInForceLinearGamma;
     SRGB = !bInForceLinearGamma;
+    UpdateResource();
 }
 
 void UTextureRenderTarget2D::InitAutoFormat(uint32 InSizeX, uint32 InSizeY) {

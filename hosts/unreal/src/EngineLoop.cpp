@@ -6,6 +6,9 @@
 #include "Modules/ModuleManager.h"
 #include "RenderingThread.h"
 #include "Tickable.h"
+#include "OpenGLDevice.h"
+#include "SceneRenderer.h"
+#include "PostProcess/SceneRenderTargets.h"
 #include <chrono>
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -35,6 +38,12 @@ int32 FEngineLoop::PreInit(const FEngineLoopOptions& InOptions) {
     ProcessNewlyLoadedUObjects();
     GetTransientPackage();
     if (!Options.ContentDir.IsEmpty()) FPackageName::RegisterMountPoint(TEXT("/Game/"), Options.ContentDir);
+    // The RHI first: without an OpenGL context nothing can be rendered.
+    std::string RHIError;
+    if (!FOpenGLDevice::Init(RHIError)) {
+        UE_LOG(LogInit, Error, TEXT("RHI: %s"), UTF8_TO_TCHAR(RHIError.c_str()));
+        return 1;
+    }
     GUseThreadedRendering = !Options.bSingleThreaded;
     StartRenderingThread();
 
@@ -109,10 +118,17 @@ void FEngineLoop::Exit() {
         if (UWorld* World = GEditor->GetEditorWorldContext().World()) World->DestroyWorld(false);
         GEditor->RemoveFromRoot();
     }
+    ENQUEUE_RENDER_COMMAND(ReleaseSceneTargetsCommand)([](FRHICommandListImmediate&) {
+        FSceneRenderTargets::GetGlobalUnsafe().ReleaseResource();
+        FSceneRenderer::ReleaseShaders();
+    });
     StopRenderingThread(); // runs what is left, the scenes' release included
     GEngine = nullptr;
     GEditor = nullptr;
     DestroyAllObjects();
+    // Resources released by the objects' destruction; then the context is free for the next start.
+    FRHIResource::FlushPendingDeletes();
+    if (FOpenGLDevice::IsCreated()) FOpenGLDevice::Get().ReleaseCurrent();
 }
 
 } // namespace UE4Host

@@ -3,6 +3,7 @@
 #include "Materials/MaterialInstanceConstant.h"
 #include "Curves/CurveFloat.h"
 #include "Engine/Engine.h"
+#include "MaterialProxies.h"
 
 UE4HOST_IMPLEMENT_CLASS(UMaterialInterface)
 UE4HOST_IMPLEMENT_CLASS(UMaterial)
@@ -13,7 +14,27 @@ UE4HOST_IMPLEMENT_CLASS(UCurveFloat)
 
 static const FName NAME_BaseColor(TEXT("BaseColor"));
 
-UMaterialInterface::UMaterialInterface(const FObjectInitializer& ObjectInitializer) : UObject(ObjectInitializer) {}
+UMaterialInterface::UMaterialInterface(const FObjectInitializer& ObjectInitializer)
+    : UObject(ObjectInitializer), RenderProxy(new UE4Host::FMaterialInterfaceProxy(this)) {}
+
+// Garbage collection flushes the render commands first, so no draw still reads the proxy.
+UMaterialInterface::~UMaterialInterface() { delete RenderProxy; }
+
+FMaterialRenderProxy* UMaterialInterface::GetRenderProxy(bool Selected, bool bHovered) const {
+    (void)Selected; // the stand-in draws selected objects like the others
+    (void)bHovered;
+    return RenderProxy;
+}
+
+FMaterialRelevance UMaterialInterface::GetRelevance(ERHIFeatureLevel::Type InFeatureLevel) const { return GetRelevance_Concurrent(InFeatureLevel); }
+
+// The stand-in's materials are opaque and lit.
+FMaterialRelevance UMaterialInterface::GetRelevance_Concurrent(ERHIFeatureLevel::Type) const {
+    FMaterialRelevance Relevance;
+    Relevance.bOpaque = true;
+    Relevance.ShadingModelMask = 1 << 1; // default lit
+    return Relevance;
+}
 
 UMaterial::UMaterial(const FObjectInitializer& ObjectInitializer)
     : UMaterialInterface(ObjectInitializer), BaseColorConstant(0.5f, 0.5f, 0.5f, 1.f), TwoSided(false), Wireframe(false) {}

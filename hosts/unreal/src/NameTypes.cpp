@@ -45,6 +45,8 @@ FName::FName(const TCHAR* Name, EFindName FindType) {
 
 FName::FName(const ANSICHAR* Name, EFindName FindType) : FName(UTF8_TO_TCHAR(Name), FindType) {}
 
+FName::FName(EName Name) : FName(Name == NAME_Color ? TEXT("Color") : TEXT("")) {}
+
 FName::FName(FName Base, int32 Number)
     : FName(Number > 0 ? *(Base.ToString() + FString::Printf(TEXT("_%d"), Number - 1)) : *Base.ToString()) {}
 

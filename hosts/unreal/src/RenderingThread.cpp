@@ -1,5 +1,8 @@
-// A real render thread draining a FIFO of render commands.
+// A real render thread draining a FIFO of render commands. The thread that renders holds the
+// OpenGL context: the render thread from its start (made current there once), the game thread
+// without one or while it is suspended.
 #include "RenderingThread.h"
+#include "OpenGLDevice.h"
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -10,6 +13,16 @@ bool GUseThreadedRendering = true;
 bool GIsRenderingThreadSuspended = false;
 
 namespace {
+
+// Commands run inline nest; RHI resources released meanwhile are deleted once the outermost
+// command is done.
+thread_local int32 tInlineDepth = 0;
+
+void RunInline(FRenderCommand& Command) {
+    ++tInlineDepth;
+    Command.Execute(FRHICommandListExecutor::GetImmediateCommandList());
+    if (--tInlineDepth == 0) FRHIResource::FlushPendingDeletes();
+}
 
 struct FRenderThread {
     std::mutex Lock;
@@ -23,19 +36,24 @@ struct FRenderThread {
     std::thread::id GameThreadId = std::this_thread::get_id(); // the thread that loaded the engine
 
     void Run() {
+        if (UE4Host::FOpenGLDevice::IsCreated()) UE4Host::FOpenGLDevice::Get().EnsureCurrent();
         std::unique_lock<std::mutex> Guard(Lock);
         while (true) {
             Wake.wait(Guard, [&] { return bStop || !Queue.empty(); });
-            if (Queue.empty()) return; // stop requested and nothing left
+            if (Queue.empty()) break; // stop requested and nothing left
             std::unique_ptr<FRenderCommand> Command = std::move(Queue.front());
             Queue.pop_front();
             Guard.unlock();
-            Command->Execute(FRHICommandListExecutor::GetImmediateCommandList());
+            RunInline(*Command);
             Command.reset();
             Guard.lock();
             ++Executed;
             Drained.notify_all();
         }
+        Guard.unlock();
+        FRHIResource::FlushPendingDeletes();
+        // The context goes back, so that the game thread can render after the thread ends.
+        if (UE4Host::FOpenGLDevice::IsCreated()) UE4Host::FOpenGLDevice::Get().ReleaseCurrent();
     }
 };
 
@@ -59,10 +77,24 @@ bool IsInRenderingThread() {
 
 FSuspendRenderingThread::FSuspendRenderingThread(bool) : bWasSuspended(GIsRenderingThreadSuspended) {
     FlushRenderingCommands();
+    if (GIsThreadedRendering && !bWasSuspended && UE4Host::FOpenGLDevice::IsCreated()) {
+        // The game thread renders meanwhile: the render thread hands the context over.
+        ENQUEUE_RENDER_COMMAND(SuspendCommand)([](FRHICommandListImmediate&) {
+            FRHIResource::FlushPendingDeletes();
+            UE4Host::FOpenGLDevice::Get().ReleaseCurrent();
+        });
+        FlushRenderingCommands();
+    }
     GIsRenderingThreadSuspended = true;
 }
 
-FSuspendRenderingThread::~FSuspendRenderingThread() { GIsRenderingThreadSuspended = bWasSuspended; }
+FSuspendRenderingThread::~FSuspendRenderingThread() {
+    if (GIsThreadedRendering && !bWasSuspended && UE4Host::FOpenGLDevice::IsCreated()) {
+        FRHIResource::FlushPendingDeletes();
+        UE4Host::FOpenGLDevice::Get().ReleaseCurrent(); // the render thread takes it back when it next renders
+    }
+    GIsRenderingThreadSuspended = bWasSuspended;
+}
 
 void StartRenderingThread() {
     FRenderThread& T = RT();
@@ -92,7 +124,7 @@ void StopRenderingThread() {
 void EnqueueRenderCommand(std::unique_ptr<FRenderCommand> Command) {
     FRenderThread& T = RT();
     if (!GIsThreadedRendering || GIsRenderingThreadSuspended || std::this_thread::get_id() == T.ThreadId) {
-        Command->Execute(FRHICommandListExecutor::GetImmediateCommandList());
+        RunInline(*Command);
         return;
     }
     {

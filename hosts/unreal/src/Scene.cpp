@@ -5,9 +5,6 @@
 #include "Components/SkyLightComponent.h"
 #include "RenderingThread.h"
 
-FPrimitiveSceneProxy::FPrimitiveSceneProxy(const UPrimitiveComponent* InComponent, FName)
-    : LocalToWorld(InComponent->GetComponentTransform().ToMatrixWithScale()), Bounds(InComponent->Bounds) {}
-
 FScene::~FScene() {
     for (FPrimitive& P : Primitives) delete P.Proxy;
 }
@@ -39,13 +36,15 @@ void FScene::UpdatePrimitiveTransform(UPrimitiveComponent* Primitive) {
     if (!Proxy) return;
     const FMatrix LocalToWorld = Primitive->GetComponentTransform().ToMatrixWithScale();
     const FBoxSphereBounds Bounds = Primitive->Bounds;
-    ENQUEUE_RENDER_COMMAND(UpdateTransformCommand)([Proxy, LocalToWorld, Bounds](FRHICommandListImmediate&) {
-        Proxy->SetTransform(LocalToWorld, Bounds);
+    const FBoxSphereBounds LocalBounds = Primitive->CalcBounds(FTransform::Identity);
+    ENQUEUE_RENDER_COMMAND(UpdateTransformCommand)([Proxy, LocalToWorld, Bounds, LocalBounds](FRHICommandListImmediate&) {
+        Proxy->SetTransform(LocalToWorld, Bounds, LocalBounds);
     });
 }
 
 FScene::FLight FScene::Snapshot(const ULightComponent* Light) {
-    FLight L{Light, Light->GetLightType(), Light->GetLightColor() * Light->Intensity, Light->GetComponentTransform(), 0.f, 0.f};
+    FLight L{Light, Light->GetLightType(), Light->GetLightColor() * Light->Intensity, Light->GetComponentTransform(), 0.f, 0.f, 0.f};
+    if (const UPointLightComponent* Point = Cast<UPointLightComponent>(Light)) L.AttenuationRadius = Point->AttenuationRadius;
     if (const USpotLightComponent* Spot = Cast<USpotLightComponent>(Light)) {
         L.InnerConeAngle = Spot->InnerConeAngle;
         L.OuterConeAngle = Spot->OuterConeAngle;

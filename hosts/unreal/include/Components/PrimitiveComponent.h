@@ -20,6 +20,10 @@ public:
     virtual bool ShouldComponentAddToScene() const { return IsVisible(); }
 
     float BoundsScale = 1.0f;
+    uint8 CastShadow : 1;
+    uint8 bRenderInMainPass : 1;
+    uint8 bRenderCustomDepth : 1;
+    uint8 bReceivesDecals : 1;
     FPrimitiveSceneProxy* SceneProxy = nullptr;
 
 protected:

@@ -1,5 +1,6 @@
 #pragma once
 #include "Components/SceneComponent.h"
+#include "ShowFlags.h"
 
 class ENGINE_API USceneCaptureComponent : public USceneComponent {
     UE4HOST_DECLARE_CLASS(USceneCaptureComponent, USceneComponent, CLASS_Abstract | CLASS_Native, TEXT("/Script/Engine"), ENGINE_API)
@@ -9,4 +10,6 @@ public:
     bool bCaptureEveryFrame = true;
     bool bCaptureOnMovement = true;
     bool bAlwaysPersistRenderingState = false;
+    // What the capture draws (wireframe among the flags).
+    FEngineShowFlags ShowFlags{ESFIM_Game};
 };

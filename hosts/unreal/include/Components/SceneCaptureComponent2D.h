@@ -20,6 +20,8 @@ class ENGINE_API USceneCaptureComponent2D : public USceneCaptureComponent {
 public:
     USceneCaptureComponent2D(const FObjectInitializer& ObjectInitializer = FObjectInitializer::Get());
     static void AddReferencedObjects(UObject* InThis, FReferenceCollector& Collector);
+    // Renders the world's scene into TextureTarget (UpdateSceneCaptureContents of the scene).
+    void CaptureScene();
 
     TEnumAsByte<ECameraProjectionMode::Type> ProjectionType;
     float FOVAngle = 90.f;

@@ -1,14 +1,16 @@
 #pragma once
 // TArray: the engine's dynamic array with int32 indices (check on out-of-range access).
 #include "Misc/AssertionMacros.h"
+#include "Containers/ContainerAllocationPolicies.h"
 #include <algorithm>
 #include <initializer_list>
 #include <vector>
 
-template <typename T>
+template <typename T, typename Allocator = FDefaultAllocator>
 class TArray {
 public:
     typedef T ElementType;
+    typedef Allocator AllocatorType;
     TArray() = default;
     TArray(std::initializer_list<T> Init) : Data(Init) {}
     TArray(const T* Ptr, int32 Count) : Data(Ptr, Ptr + Count) {}
@@ -24,11 +26,11 @@ public:
     const T& Last(int32 IndexFromEnd = 0) const { return (*this)[Num() - IndexFromEnd - 1]; }
     T& Top() { return Last(); }
 
-    int32 Add(const T& Item) { Data.push_back(Item); return Num() - 1; }
-    int32 Add(T&& Item) { Data.push_back(std::move(Item)); return Num() - 1; }
-    template <typename... ArgsType> int32 Emplace(ArgsType&&... Args) { Data.emplace_back(std::forward<ArgsType>(Args)...); return Num() - 1; }
+    int32 Add(const T& Item) { Grow(1); Data.push_back(Item); return Num() - 1; }
+    int32 Add(T&& Item) { Grow(1); Data.push_back(std::move(Item)); return Num() - 1; }
+    template <typename... ArgsType> int32 Emplace(ArgsType&&... Args) { Grow(1); Data.emplace_back(std::forward<ArgsType>(Args)...); return Num() - 1; }
     int32 AddUnique(const T& Item) { int32 Index = Find(Item); return Index != INDEX_NONE ? Index : Add(Item); }
-    int32 AddZeroed(int32 Count = 1) { int32 Index = Num(); Data.resize(Data.size() + Count, T()); return Index; }
+    int32 AddZeroed(int32 Count = 1) { Grow(Count); int32 Index = Num(); Data.resize(Data.size() + Count, T()); return Index; }
     int32 AddDefaulted(int32 Count = 1) { return AddZeroed(Count); }
     int32 AddUninitialized(int32 Count = 1) { return AddZeroed(Count); }
     void Insert(const T& Item, int32 Index) { check(Index >= 0 && Index <= Num()); Data.insert(Data.begin() + Index, Item); }
@@ -63,5 +65,6 @@ public:
     friend typename std::vector<T>::const_iterator end(const TArray& Array) { return Array.Data.end(); }
 
 private:
+    void Grow(int32 Count) const { check(int64(Num()) + Count <= int64(Allocator::MaxElements)); }
     std::vector<T> Data;
 };

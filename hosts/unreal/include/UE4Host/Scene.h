@@ -16,7 +16,8 @@ public:
         ELightComponentType Type;
         FLinearColor Color; // linear colour times intensity
         FTransform Transform;
-        float InnerConeAngle, OuterConeAngle;
+        float InnerConeAngle, OuterConeAngle; // degrees
+        float AttenuationRadius;             // point and spot lights
     };
 
     explicit FScene(UWorld* InWorld) : World(InWorld) {}
@@ -31,6 +32,7 @@ public:
     void UpdateLightColorAndBrightness(ULightComponent* Light) override;
     void SetSkyLight(FSkyLightSceneProxy* Light) override;
     void DisableSkyLight(FSkyLightSceneProxy* Light) override;
+    void UpdateSceneCaptureContents(USceneCaptureComponent2D* CaptureComponent) override;
     UWorld* GetWorld() const override { return World; }
     void Release() override;
 

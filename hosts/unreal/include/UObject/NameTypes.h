@@ -3,13 +3,14 @@
 // spelling first seen is the one shown.
 #include "Containers/UnrealString.h"
 
-enum EName { NAME_None = 0 };
+// The engine's hard-coded names used here.
+enum EName { NAME_None = 0, NAME_Color };
 enum EFindName { FNAME_Find, FNAME_Add };
 
 class CORE_API FName {
 public:
     FName() = default;
-    FName(EName) {}
+    FName(EName Name);
     FName(const TCHAR* Name, EFindName FindType = FNAME_Add);
     FName(const ANSICHAR* Name, EFindName FindType = FNAME_Add);
     FName(const FString& Name, EFindName FindType = FNAME_Add) : FName(*Name, FindType) {}
@@ -23,8 +24,8 @@ public:
     int32 GetComparisonIndex() const { return ComparisonIndex; }
     bool operator==(const FName& Other) const { return ComparisonIndex == Other.ComparisonIndex; }
     bool operator!=(const FName& Other) const { return ComparisonIndex != Other.ComparisonIndex; }
-    bool operator==(EName) const { return IsNone(); }
-    bool operator!=(EName) const { return !IsNone(); }
+    bool operator==(EName Name) const { return *this == FName(Name); }
+    bool operator!=(EName Name) const { return !(*this == Name); }
 
 private:
     int32 ComparisonIndex = 0;
