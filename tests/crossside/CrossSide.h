@@ -29,8 +29,8 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Starts the editor and loads the module. Tests that prepare the regions themselves
-    // call PrepareRegions first, through SetUpRegions.
+    // Runs before the editor starts and loads the module: where a test makes the regions
+    // itself, before the module does.
     virtual void SetUpRegions() {}
 
     // Runs MEL in the Maya stand-in; fails the test on an error.
