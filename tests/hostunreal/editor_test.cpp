@@ -101,4 +101,21 @@ TEST_F(EditorProgramTest, BadInputGivesErrorsNotCrashes) {
     EXPECT_TRUE(Has("Command not recognized: what")) << Output;
 }
 
+TEST_F(EditorProgramTest, WithoutAnOpenGLDriverTheEditorSaysWhatIsMissing) {
+    // Mesa finds no DRI driver in an empty folder, so EGL cannot make a context.
+    EXPECT_EQ(Run("", "quit\n"), 0) << Output; // the normal start, for comparison
+    const std::string Editor = "LIBGL_DRIVERS_PATH='" + Dir.string() + "' ";
+    std::ofstream(Dir / "in.txt") << "quit\n";
+    testsupport::ChildProcess Child;
+    ASSERT_TRUE(Child.start("/bin/sh", {"-c", "exec env " + Editor + "'" + BuildDir + "/../../hosts/unreal/ue4editor' < '" + (Dir / "in.txt").string() +
+                                                 "' > '" + (Dir / "out.txt").string() + "' 2>&1"}));
+    EXPECT_EQ(Child.wait(), 1);
+    std::ifstream In(Dir / "out.txt");
+    std::stringstream S;
+    S << In.rdbuf();
+    EXPECT_NE(S.str().find("no OpenGL 3.3 context"), std::string::npos) << S.str();
+    EXPECT_NE(S.str().find("EGL"), std::string::npos) << S.str();
+    EXPECT_NE(S.str().find("libgl1-mesa-dri"), std::string::npos) << S.str();
+}
+
 } // namespace
