@@ -219,12 +219,17 @@ void MayaSceneRegistry::resync()
         delete static_cast<InstanceListNode*>(deletedTransforms.next)->object();
     while (deletedShapes.linked())
         delete static_cast<ShapeListNode*>(deletedShapes.next)->object();
+    // The other side starts from nothing: everything goes again in full, visibility and
+    // materials too, or hidden objects would reappear and assignments be lost.
     forEachShape([&](MayaShape* shape) {
         shape->remoteHandle = 0;
+        shape->visibilityDirty = 1;
         dirtyShapes.insertBefore(static_cast<ShapeListNode*>(shape));
     });
     forEachInstance([&](MayaSceneObject* instance) {
         instance->matrixDirty = 1;
+        instance->visibilityDirty = 1;
+        instance->materialsDirty = 1;
         instance->remoteHandle = 0;
         dirtyTransforms.insertBefore(static_cast<InstanceListNode*>(instance));
     });

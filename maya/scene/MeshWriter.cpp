@@ -159,7 +159,8 @@ void MayaModel::writeRecord(RecordWriter& writer, std::uint64_t changedTypeBits)
         sectionTable[i] = FKvtMeshSection{static_cast<std::int32_t>(3 * triangles), static_cast<std::int32_t>(count)};
         triangles += count;
     }
-    std::memcpy(writer.at(*sections), sectionTable.data(), sectionCount * sizeof(FKvtMeshSection));
+    if (sectionCount != 0) // a mesh in no shading set has no table to copy
+        std::memcpy(writer.at(*sections), sectionTable.data(), sectionCount * sizeof(FKvtMeshSection));
     const std::uint32_t indexCount = 3 * triangles;
     writer.as<MeshRecord>(*record)->indexCount = static_cast<std::int32_t>(indexCount);
     auto indices = writer.appendArray(*record + offsetof(MeshRecord, indices), std::uint64_t(indexCount) * 4);

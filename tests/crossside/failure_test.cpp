@@ -167,7 +167,6 @@ TEST_F(CrossSideFailure, ARefusedRequestLosesNothing)
 // carry a corrupt index) must reach the editor with the new session that follows.
 TEST_F(CrossSideFailure, AHideAndAMaterialOfARefusedFrameAreNotLost)
 {
-    GTEST_SKIP() << "a new session resends no visibility and no materials (MayaSceneRegistry::resync keeps the marks cleared)";
     ASSERT_NO_FATAL_FAILURE(BuildAndMirror());
     Mel("hide lamp");
     Mel("shadingNode -asShader lambert -n grey");

@@ -404,11 +404,15 @@ void Scene::deleteNodes(const std::vector<Node*>& requested) {
     }
     for (auto conns = connections_; const auto& [src, dst] : conns)
         if (doomed.count(src.node) || doomed.count(dst.node)) disconnect(src, dst);
-    // Detach the deleted subtrees from the parents that stay.
+    // Detach the deleted subtrees from the parents that stay, and the children that stay
+    // (a shape with other instances left) from their deleted parents.
     for (Node* n : order) {
         auto parents = n->parents;
         for (Node* p : parents)
             if (!doomed.count(p)) removeChild(p, n);
+        auto children = n->children;
+        for (Node* c : children)
+            if (!doomed.count(c)) removeChild(n, c);
     }
     // Children before parents.
     for (auto it = order.rbegin(); it != order.rend(); ++it) {

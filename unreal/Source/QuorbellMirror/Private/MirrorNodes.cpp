@@ -73,7 +73,11 @@ void FMirrorInstanceNode::Update(const kvt::Record& Record) {
         if (Component) Component->SetWorldTransform(FTransform(Matrix));
         if (Body.hasMaterials) ApplyMaterials(Record);
     }
-    if (Record.visibilityValid() && Component) Component->bVisible = bVisible;
+    if (Record.visibilityValid()) ApplyVisibility();
+}
+
+void FMirrorInstanceNode::ApplyVisibility() {
+    if (Component) Component->bVisible = (bVisible && bShapeVisible) ? 1 : 0;
 }
 
 void FMirrorInstanceNode::ApplyMaterials(const kvt::Record& Record) {
@@ -98,6 +102,8 @@ void FMirrorLightNode::AttachInstance(FMirrorInstanceNode& Instance) {
     USceneComponent* Component = NewLightComponent();
     Instance.SetComponent(Component);
     ApplyTo(*Component);
+    Instance.bShapeVisible = bVisible;
+    Instance.ApplyVisibility();
     Instance.ShapeLink.Unlink();
     Instance.ShapeLink.InsertAfter(Instances);
 }
@@ -118,6 +124,8 @@ void FMirrorLightNode::Update(const kvt::Record& Record) {
     for (FMirrorLink* Link = Instances.Next; Link != &Instances; Link = Link->Next) {
         FMirrorInstanceNode* Instance = static_cast<FMirrorInstanceNode::FShapeLink*>(Link)->Instance;
         if (USceneComponent* Component = Instance->GetComponent()) ApplyTo(*Component);
+        Instance->bShapeVisible = bVisible;
+        Instance->ApplyVisibility();
     }
 }
 
@@ -134,7 +142,6 @@ void FMirrorLightNode::ApplyTo(USceneComponent& Component) const {
     ULightComponent& Light = static_cast<ULightComponent&>(Component);
     Light.SetLightColor(Color, true);
     Light.SetIntensity(Intensity);
-    Light.bVisible = bVisible;
 }
 
 USceneComponent* FMirrorSkyLightNode::NewLightComponent() const { return NewObject<USkyLightComponent>(GetTransientPackage()); }
@@ -143,7 +150,6 @@ void FMirrorSkyLightNode::ApplyTo(USceneComponent& Component) const {
     USkyLightComponent& Sky = static_cast<USkyLightComponent&>(Component);
     Sky.SetLightColor(Color);
     Sky.SetIntensity(Intensity);
-    Sky.bVisible = bVisible;
 }
 
 USceneComponent* FMirrorDirectionalLightNode::NewLightComponent() const {

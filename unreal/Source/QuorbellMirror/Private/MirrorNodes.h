@@ -84,8 +84,12 @@ public:
     // rooted and registered with the current editor world.
     void SetComponent(USceneComponent* NewComponent);
     USceneComponent* GetComponent() const { return Component; }
+    // The component shows when the instance and, for a light, the light itself are visible:
+    // Maya hides a light through either its transform or its shape.
+    void ApplyVisibility();
 
     FShapeLink ShapeLink;
+    uint8 bShapeVisible = 1; // a light's own visible byte, given by the light node
 
 private:
     void ApplyMaterials(const kvt::Record& Record);
