@@ -35,3 +35,20 @@ TEST(Plugin, LoadsIdlesAndUnloadsCleanly)
 }
 
 } // namespace
+
+namespace {
+
+TEST(Plugin, DrawsThroughMirrorAndUnloadsCleanlyWhileThePanelStillNamesIt)
+{
+    int status = -1;
+    std::string out = runMaya(std::string("loadPlugin \"") + PLUGIN_PATH +
+                                  "\"; polyCube -n box; modelEditor -e -rendererOverrideName Mirror modelPanel4; "
+                                  "refresh; refresh; unloadPlugin QuorbellMirror; refresh; pause -sec 0.1; "
+                                  "loadPlugin \"" + PLUGIN_PATH + "\"; refresh; unloadPlugin QuorbellMirror;",
+                              &status);
+    EXPECT_EQ(status, 0) << out;
+    EXPECT_EQ(out.find("Error"), std::string::npos) << out;
+    EXPECT_EQ(out.find("registerOverride"), std::string::npos) << out;
+}
+
+} // namespace
