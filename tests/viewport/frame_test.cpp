@@ -3,6 +3,8 @@
 // remote handles and material assignments.
 #include "FrameFixture.h"
 
+#include "scene/MayaSceneRegistry.h"
+
 #include "link/Headers.h"
 
 #include "../../hosts/maya/src/Mel.h"
@@ -60,7 +62,11 @@ double perspectiveWindowDepth(double z, double n = 0.1, double f = 10000)
 
 TEST_F(Frames, LinkDownShowsMayasSceneAndTheFirstClaimSendsTheWholeScene)
 {
+    MayaSceneRegistry& registry = MayaSceneRegistry::instance();
+    registry.lastDriverTick = 0;
     mel("polyCube -w 4 -h 4 -d 4 -n box; select -cl; refresh");
+    // Every frame tells the idle timer that one was just drawn, link or not.
+    EXPECT_NE(registry.lastDriverTick, 0u);
     Picture own = Picture::presented();
     Projector cam = defaultPersp(kWidth, kHeight);
     // Without Unreal the override draws Maya's own shaded scene: the cube's top face.
@@ -197,7 +203,9 @@ TEST_F(Frames, BusyFramesWriteNothingAndUploadNothing)
     const std::uint64_t counter = kvt::loadCounter(req) + 1;
     req->viewportWidth = 7;
     kvt::storeCounter(req, counter);
+    MayaSceneRegistry::instance().lastDriverTick = 0;
     mel("move -r 1 0 0 box; lookThru top; refresh");
+    EXPECT_NE(MayaSceneRegistry::instance().lastDriverTick, 0u) << "a busy frame is a frame too";
     EXPECT_EQ(kvt::loadCounter(req), counter) << "a busy frame published";
     EXPECT_EQ(req->viewportWidth, 7) << "a busy frame wrote its header";
     Picture busy = Picture::presented();
@@ -334,6 +342,32 @@ TEST_F(Frames, AShaderNameTooLongForTheCommandIsNotAssigned)
     mel("refresh");
     for (const auto& name : materialsOfTransform(u.frames().back()))
         EXPECT_FALSE(name == u"/Game/M_Long") << "assigned through a cut command";
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(Frames, ALinkOwnedByAnotherLiveMayaIsLeftAlone)
+{
+    TestResponder& u = startUnreal();
+    // Process 1 always runs: another Maya holding the link.
+    auto* req = reinterpret_cast<kvt::RequestHeader*>(u.link().request().view);
+    req->ownerPid = 1;
+    mel("polyCube -w 4 -h 4 -d 4 -n box; select -cl; refresh; refresh");
+    EXPECT_EQ(u.frameCount(), 0u) << "a request went out on a link another Maya owns";
+    EXPECT_EQ(req->ownerPid, 1u);
+    // Maya's own scene shows instead.
+    Picture p = Picture::presented();
+    Projector cam = defaultPersp(kWidth, kHeight);
+    auto top = cam.pixel({0.5, 2, 0.5});
+    EXPECT_GT(p.at(top[0], top[1])[0], 40) << text(p.at(top[0], top[1]));
+    // Once the owner has gone (its pid cleared here), the link is claimed.
+    req->ownerPid = 0;
+    mel("refresh");
+    ASSERT_EQ(u.frameCount(), 1u);
+    EXPECT_EQ(u.frames()[0].header.newSession, 1);
+    EXPECT_NE(req->ownerPid, 1u);
 }
 
 } // namespace
