@@ -18,9 +18,9 @@ FBoxSphereBounds UKvtMeshComponent::CalcBounds(const FTransform& LocalToWorld) c
 }
 
 FPrimitiveSceneProxy* UKvtMeshComponent::CreateSceneProxy() {
-    // The scene proxy that draws the node's buffers comes with the render side; until
-    // then the component is in the scene without drawing anything.
-    return nullptr;
+    // A component whose shape is gone draws nothing.
+    if (!MeshNode) return nullptr;
+    return new FKvtMeshSceneProxy(this);
 }
 
 FMirrorMeshNode::~FMirrorMeshNode() = default;
@@ -43,13 +43,18 @@ void FMirrorMeshNode::Update(const kvt::Record& Record) {
     }
     LocalBounds = FBoxSphereBounds(Origin, Extent, std::sqrt(Extent.X * Extent.X + Extent.Y * Extent.Y + Extent.Z * Extent.Z));
 
-    // The buffers are rebuilt from the record on the render thread (the render side fills
-    // in this command's body); the record stays in the request view until Maya's next turn.
+    // The buffers are rebuilt on the render thread straight from the arrays in the request
+    // view, which stays mapped and unchanged until the reply, published by a later render
+    // command, hands the turn back to Maya.
     FMirrorMeshNode* Node = this;
-    const uint32 RecordOffset = Record.offset;
-    ENQUEUE_RENDER_COMMAND(InitCommand)([Node, RecordOffset](FRHICommandListImmediate&) {
-        (void)Node;
-        (void)RecordOffset;
+    const uint8* RecordVertices = Record.vertices;
+    const uint8* RecordIndices = Record.indices;
+    const uint8* RecordSections = Record.sections;
+    const int32 VertexCount = Mesh.vertexCount;
+    const int32 IndexCount = Mesh.indexCount;
+    const int32 SectionCount = Mesh.sectionCount;
+    ENQUEUE_RENDER_COMMAND(InitCommand)([=](FRHICommandListImmediate&) {
+        Node->Rebuild(RecordVertices, VertexCount, RecordIndices, IndexCount, RecordSections, SectionCount);
     });
 }
 
@@ -63,5 +68,8 @@ void FMirrorMeshNode::Destroy() {
     }
     Components.Empty();
     FMirrorMeshNode* Node = this;
-    ENQUEUE_RENDER_COMMAND(Release)([Node](FRHICommandListImmediate&) { delete Node; });
+    ENQUEUE_RENDER_COMMAND(Release)([Node](FRHICommandListImmediate&) {
+        Node->ReleaseResources();
+        delete Node;
+    });
 }

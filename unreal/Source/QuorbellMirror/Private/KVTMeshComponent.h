@@ -3,7 +3,7 @@
 // holds that shape's geometry once for all its instances.
 #include "CoreMinimal.h"
 #include "Components/MeshComponent.h"
-#include "UObject/WeakObjectPtr.h"
+#include "KVTMeshRendering.h"
 #include "MirrorNodes.h"
 #include "KVTMeshComponent.generated.h"
 
@@ -36,13 +36,22 @@ public:
     void Update(const kvt::Record& Record) override;
     void Destroy() override;
 
+    // Render thread: rebuilds the buffers and the vertex factory from a mesh record whose
+    // arrays lie in the request view ("InitCommand"), and releases them ("Release").
+    void Rebuild(const uint8* InVertices, int32 VertexCount, const uint8* InIndices, int32 IndexCount, const uint8* InSections,
+                 int32 SectionCount);
+    void ReleaseResources();
+
+    // Written on the render thread only.
     TArray<kvt::FKvtMeshSection> Sections;
+    // One entry per section: its index range lies inside the uploaded indices and every
+    // index in it names an uploaded vertex. Other sections are not drawn.
+    TArray<uint8> SectionDrawable;
+    FKvtMeshVertexBuffer VertexBuffer;
+    FKvtMeshIndexBuffer IndexBuffer;
+    FKvtMeshVertexFactory VertexFactory;
+
     FBoxSphereBounds LocalBounds{ForceInit};
-    // Where the last record's geometry lies in the request view (read on the render thread).
-    const uint8* Vertices = nullptr;
-    uint32 NumVertices = 0;
-    const uint8* Indices = nullptr;
-    uint32 NumIndices = 0;
 
 private:
     // Components made for instances of this shape, so that none keeps pointing at the node
