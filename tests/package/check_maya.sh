@@ -57,9 +57,16 @@ ln -s "$src/hosts/maya/include" "$windevkit/include"
 for lib in Foundation OpenMaya OpenMayaRender OpenMayaUI; do
   : > "$windevkit/lib/$lib.lib"
 done
+# libepoxy for Windows as the artist passes it: its headers (the same on every platform)
+# and an import library, empty here since nothing is linked.
+winepoxy="$work/epoxy-win"
+mkdir -p "$winepoxy/include" "$winepoxy/lib"
+ln -s /usr/include/epoxy "$winepoxy/include/epoxy"
+: > "$winepoxy/lib/epoxy.lib"
 "$cmake" -S "$pkg" -B "$work/build-win" -G Ninja -DCMAKE_MAKE_PROGRAM="$make_program" \
   -DCMAKE_TOOLCHAIN_FILE="$src/cmake/mingw-w64.cmake" -DCMAKE_BUILD_TYPE=Release \
   -DMAYA_LOCATION="$windevkit" -DCMAKE_CXX_FLAGS="-pedantic-errors" \
+  -DEPOXY_INCLUDE_DIR="$winepoxy/include" -DEPOXY_LIBRARY="$winepoxy/lib/epoxy.lib" \
   || fail "the Maya package's CMake build does not configure for Windows"
 mapfile -t objects < <("$make_program" -C "$work/build-win" -t targets all | sed -n 's/^\([^:]*\.obj\):.*/\1/p')
 [ ${#objects[@]} -gt 0 ] || fail "the Windows build of the Maya package compiles nothing"
