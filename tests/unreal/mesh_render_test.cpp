@@ -346,3 +346,53 @@ TEST_F(MeshRenderTest, SectionsOutsideTheUploadedDataAreSkippedAndTheOthersDraw)
     // No batch left its buffers: the renderer refused none.
     EXPECT_EQ(Log.find("is not drawn"), std::string::npos) << Log;
 }
+
+TEST_F(MeshRenderTest, APictureRequestGetsTheCaptureBottomRowFirstWithMayaDepth) {
+    FGeometry G;
+    G.AddQuad(kA);
+    G.Sections.push_back({0, 2});
+    NewMesh(G);
+
+    // The module's own capture, from Maya's camera (identity: at the origin, looking down
+    // +X) through the same reversed orthographic projection as the test's.
+    const float Near = 1.f, Far = 1000.f;
+    const float Projection[16] = {1.f / kHalf, 0, 0, 0, 0, 1.f / kHalf, 0, 0, 0, 0, -1.f / (Far - Near), 0, 0, 0, Far / (Far - Near), 1};
+    const float Bias = 0.25f, Scale = 1.f / 16777215.f;
+    for (int Frame = 0; Frame < 2; ++Frame) {
+        Begin(true, kSize, kSize);
+        auto* Header = reinterpret_cast<kvt::RequestHeader*>(Maya->request().view);
+        const float Identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+        std::memcpy(Header->cameraMatrix, Identity, sizeof Identity);
+        std::memcpy(Header->projection, Projection, sizeof Projection);
+        Header->depthScale = Scale;
+        Header->depthBias = Bias;
+        auto Reply = Finish();
+        ASSERT_TRUE(Reply.hasValue());
+        ASSERT_NE(Reply->colour, nullptr);
+        ASSERT_NE(Reply->depth, nullptr);
+        auto ColourAt = [&](FPixel P) { // P counts rows from the top; the reply from the bottom
+            uint32 C;
+            std::memcpy(&C, Reply->colour + (size_t(kSize - 1 - P.Y) * kSize + P.X) * 4, 4);
+            return C;
+        };
+        auto DepthAt = [&](FPixel P) {
+            float D;
+            std::memcpy(&D, Reply->depth + (size_t(kSize - 1 - P.Y) * kSize + P.X) * 4, 4);
+            return D;
+        };
+        const FPixel OnQuad = Centre(kA), Off = Centre(kLow);
+        const uint32 C = ColourAt(OnQuad);
+        const uint8 B = uint8(C), Gr = uint8(C >> 8), R = uint8(C >> 16);
+        EXPECT_GT(R, 20) << Frame;
+        EXPECT_LT(std::abs(int(B) - int(R)), 8) << Frame;
+        EXPECT_LT(std::abs(int(Gr) - int(R)), 8) << Frame;
+        EXPECT_EQ(C >> 24, 0u) << Frame;
+        // An unmarked pixel (mask 128 here) keeps its channels less their lowest bit.
+        EXPECT_EQ(C & 0x010101u, 0u) << Frame;
+        EXPECT_EQ(ColourAt(Off), 0u) << Frame;
+        // Depth: the engine's reversed depth of X = 500 through the factors Maya sent; the
+        // cleared background (0) gives the bias.
+        EXPECT_NEAR(DepthAt(OnQuad), (Far - kDepth) / (Far - Near) + Bias, 1e-5f) << Frame;
+        EXPECT_EQ(DepthAt(Off), Bias) << Frame;
+    }
+}

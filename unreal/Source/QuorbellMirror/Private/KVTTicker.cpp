@@ -53,6 +53,7 @@ FKVTTicker::~FKVTTicker() {
     Registry.DestroyAll();
     CaptureHolder.reset();
     RestoreMaterialActions();
+    ReleaseStaging();
     // Node releases run while the module's code is still loaded.
     FlushRenderingCommands();
     Link.shutdown();
@@ -104,11 +105,13 @@ void FKVTTicker::AnswerRequest() {
     for (const kvt::Record& Record : Records.records) ApplyRecord(Record, HandleTable);
 
     if (Request.pictureWanted) {
-        // The capture fills these; until it does, Maya gets a cleared picture.
+        // Cleared first, so that a picture the capture cannot fill goes back black.
         if (auto Blocks = kvt::writePictureBlocks(Response, Request.viewportWidth, Request.viewportHeight)) {
             const size_t Bytes = *kvt::pictureBlockBytes(Request.viewportWidth, Request.viewportHeight);
             std::memset(Response.view + Blocks->colour, 0, Bytes);
             std::memset(Response.view + Blocks->depth, 0, Bytes);
+            EnsureTarget(Request.viewportWidth, Request.viewportHeight);
+            if (CaptureInto(*Blocks)) return;
         }
     }
     Acknowledge();

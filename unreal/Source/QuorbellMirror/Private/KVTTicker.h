@@ -24,6 +24,9 @@ public:
     AKvtActor(const FObjectInitializer& ObjectInitializer);
 };
 
+class FRHICommandListImmediate;
+struct FKvtCaptureStaging;
+
 class FKVTTicker : public FTickableGameObject {
 public:
     FKVTTicker();
@@ -54,6 +57,14 @@ private:
     void Acknowledge();
     void ApplyRecord(const kvt::Record& Record, kvt::Optional<uint32> HandleTable);
     void ChangeWorld(UWorld* NewWorld);
+    // The capture's render target at the viewport's size; none for a zero size.
+    void EnsureTarget(int32 Width, int32 Height);
+    // Points the capture at Maya's camera and captures; true when ReadBack was enqueued
+    // (it then publishes the reply).
+    bool CaptureInto(const kvt::PictureBlocks& Blocks);
+    // Render thread: copies the capture's colour and the scene depth into the response.
+    void ReadBack(FRHICommandListImmediate& RHICmdList, const kvt::PictureBlocks& Blocks);
+    void ReleaseStaging();
     void WrapMaterialActions();
     void RestoreMaterialActions();
 
@@ -69,4 +80,6 @@ private:
     FString PendingMaterialName;
     TArray<TSharedRef<FMaterialAssignActions>> WrappedMaterialActions;
     uint32 HandleCount = 0;
+    // The two CPU-readback textures, made on the first read-back (render thread).
+    FKvtCaptureStaging* Staging = nullptr;
 };
