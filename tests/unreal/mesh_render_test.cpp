@@ -28,9 +28,9 @@ constexpr float kDepth = 500.f; // every quad lies in the plane X = kDepth, faci
 struct FPixel {
     int32 X, Y;
 };
-FPixel PixelOf(float Y, float Z) {
+FPixel PixelOf(float Y, float Z, int32 Size = kSize) {
     const float NdcX = Y / kHalf, NdcY = Z / kHalf;
-    return FPixel{int32((NdcX + 1.f) * 0.5f * kSize), int32((1.f - NdcY) * 0.5f * kSize)};
+    return FPixel{int32((NdcX + 1.f) * 0.5f * Size), int32((1.f - NdcY) * 0.5f * Size)};
 }
 
 struct FQuad {
@@ -173,7 +173,7 @@ protected:
 const FQuad kA{-90, -50, 50, 90}, kB{-40, 0, 50, 90}, kC{10, 50, 50, 90}, kD{60, 90, 50, 90};
 const FQuad kLow{-90, -50, -90, -50};
 
-FPixel Centre(const FQuad& Q) { return PixelOf(Q.CentreY(), Q.CentreZ()); }
+FPixel Centre(const FQuad& Q, int32 Size = kSize) { return PixelOf(Q.CentreY(), Q.CentreZ(), Size); }
 
 } // namespace
 
@@ -358,8 +358,12 @@ TEST_F(MeshRenderTest, APictureRequestGetsTheCaptureBottomRowFirstWithMayaDepth)
     const float Near = 1.f, Far = 1000.f;
     const float Projection[16] = {1.f / kHalf, 0, 0, 0, 0, 1.f / kHalf, 0, 0, 0, 0, -1.f / (Far - Near), 0, 0, 0, Far / (Far - Near), 1};
     const float Bias = 0.25f, Scale = 1.f / 16777215.f;
-    for (int Frame = 0; Frame < 2; ++Frame) {
-        Begin(true, kSize, kSize);
+    // The size changes between the first two frames and stays for the third: the target and
+    // the staging textures follow it.
+    const int32 Sizes[3] = {kSize, 96, 96};
+    for (int Frame = 0; Frame < 3; ++Frame) {
+        const int32 Size = Sizes[Frame];
+        Begin(true, Size, Size);
         auto* Header = reinterpret_cast<kvt::RequestHeader*>(Maya->request().view);
         const float Identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
         std::memcpy(Header->cameraMatrix, Identity, sizeof Identity);
@@ -372,15 +376,16 @@ TEST_F(MeshRenderTest, APictureRequestGetsTheCaptureBottomRowFirstWithMayaDepth)
         ASSERT_NE(Reply->depth, nullptr);
         auto ColourAt = [&](FPixel P) { // P counts rows from the top; the reply from the bottom
             uint32 C;
-            std::memcpy(&C, Reply->colour + (size_t(kSize - 1 - P.Y) * kSize + P.X) * 4, 4);
+            std::memcpy(&C, Reply->colour + (size_t(Size - 1 - P.Y) * Size + P.X) * 4, 4);
             return C;
         };
         auto DepthAt = [&](FPixel P) {
             float D;
-            std::memcpy(&D, Reply->depth + (size_t(kSize - 1 - P.Y) * kSize + P.X) * 4, 4);
+            std::memcpy(&D, Reply->depth + (size_t(Size - 1 - P.Y) * Size + P.X) * 4, 4);
             return D;
         };
-        const FPixel OnQuad = Centre(kA), Off = Centre(kLow);
+        const FPixel OnQuad = Centre(kA, Size), Off = Centre(kLow, Size);
+        ASSERT_EQ(Reply->width, Size);
         const uint32 C = ColourAt(OnQuad);
         const uint8 B = uint8(C), Gr = uint8(C >> 8), R = uint8(C >> 16);
         EXPECT_GT(R, 20) << Frame;
