@@ -129,7 +129,7 @@ protected:
         return {Reply->handle(0).remoteHandle, Reply->handle(1).remoteHandle};
     }
 
-    FCapturedPicture Shoot() {
+    FCapturedPicture Shoot(bool bWireframe = false) {
         if (!Capture) {
             Capture = NewObject<USceneCaptureComponent2D>(GetTransientPackage());
             Capture->AddToRoot();
@@ -145,6 +145,7 @@ protected:
             Capture->TextureTarget = Target;
             Capture->RegisterComponentWithWorld(World());
         }
+        Capture->ShowFlags.SetWireframe(bWireframe);
         World()->SendAllEndOfFrameUpdates();
         Capture->CaptureScene();
         FCapturedPicture Picture;
@@ -280,6 +281,30 @@ TEST_F(MeshRenderTest, ASlotWithoutMaterialDrawsWithTheDefaultMaterial) {
     EXPECT_TRUE(P.Grey(Centre(kA)));
     EXPECT_TRUE(P.Red(Centre(kB)));
     EXPECT_TRUE(P.Grey(Centre(kC)));
+}
+
+TEST_F(MeshRenderTest, InTheWireframeViewEverySectionDrawsTintedWireframeWhateverItsMaterial) {
+    FGeometry G;
+    G.AddQuad(kA);
+    G.AddQuad(kB);
+    G.Sections = {{0, 2}, {6, 2}};
+    const std::vector<kvt::Optional<std::u16string>> Materials = {u"/Game/Materials/M_Red"};
+    NewMesh(G, 0x100, &Materials);
+    const FCapturedPicture P = Shoot(true);
+    // The quads' diagonals run through their centres; lines may land a pixel aside.
+    for (const FQuad& Q : {kA, kB}) {
+        const FPixel C = Centre(Q);
+        bool bTinted = false;
+        for (int32 DY = -1; DY <= 1; ++DY)
+            for (int32 DX = -1; DX <= 1; ++DX) {
+                const FPixel N{C.X + DX, C.Y + DY};
+                // (0, 0.5, 1): blue strongest, green about half, no red.
+                bTinted |= P.Channel(N, 0) > 100 && P.Channel(N, 1) > 20 && P.Channel(N, 1) < P.Channel(N, 0) && P.Channel(N, 2) < 10;
+            }
+        EXPECT_TRUE(bTinted) << Q.Y0;
+        // Inside a triangle, away from every edge, nothing is filled.
+        EXPECT_FALSE(P.Lit(PixelOf(Q.Y0 + 0.75f * (Q.Y1 - Q.Y0), Q.Z0 + 0.25f * (Q.Z1 - Q.Z0))));
+    }
 }
 
 TEST_F(MeshRenderTest, AHiddenInstanceOrAHiddenShapeDrawsNothing) {
