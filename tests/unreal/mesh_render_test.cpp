@@ -426,3 +426,38 @@ TEST_F(MeshRenderTest, APictureRequestGetsTheCaptureBottomRowFirstWithMayaDepth)
         EXPECT_EQ(DepthAt(Off), Bias) << Frame;
     }
 }
+
+TEST_F(MeshRenderTest, TheReplyCarriesAFaintWatermarkThatOnlyDarkens) {
+    // One evenly lit quad over the whole view of 256 x 128, the watermark's own size.
+    FGeometry G;
+    G.AddQuad(FQuad{-kHalf * 2, kHalf * 2, -kHalf * 2, kHalf * 2});
+    G.Sections.push_back({0, 2});
+    NewMesh(G);
+    const int32 W = 256, H = 128;
+    const float Near = 1.f, Far = 1000.f;
+    const float Projection[16] = {1.f / kHalf, 0, 0, 0, 0, 1.f / kHalf, 0, 0, 0, 0, -1.f / (Far - Near), 0, 0, 0, Far / (Far - Near), 1};
+    Begin(true, W, H);
+    auto* Header = reinterpret_cast<kvt::RequestHeader*>(Maya->request().view);
+    const float Identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    std::memcpy(Header->cameraMatrix, Identity, sizeof Identity);
+    std::memcpy(Header->projection, Projection, sizeof Projection);
+    auto Reply = Finish();
+    ASSERT_TRUE(Reply.hasValue());
+    ASSERT_NE(Reply->colour, nullptr);
+    // The brightest red is the unmarked value 2 x floor(c / 2) of the one source value c.
+    uint8 Brightest = 0;
+    for (int32 I = 0; I < W * H; ++I) Brightest = std::max(Brightest, Reply->colour[size_t(I) * 4 + 2]);
+    ASSERT_GT(Brightest, 40);
+    int32 Darker = 0;
+    for (int32 I = 0; I < W * H; ++I) {
+        const uint8 R = Reply->colour[size_t(I) * 4 + 2];
+        bool bFromAMaskValue = false; // 2 x floor(c x m / 256) for m in 115…128, c = Brightest or one more
+        for (int32 C = Brightest; C <= Brightest + 1; ++C)
+            for (int32 M = 115; M <= 128; ++M) bFromAMaskValue |= R == 2 * ((C * M) / 256);
+        EXPECT_TRUE(bFromAMaskValue) << I << " " << int(R);
+        Darker += R < Brightest;
+    }
+    // A faint mark: some pixels, far from most.
+    EXPECT_GT(Darker, 0);
+    EXPECT_LT(Darker, W * H / 4);
+}
