@@ -10,6 +10,8 @@
 
 #include <string>
 
+#include "TempFile.h"
+
 inline void mel(const std::string& command) {
     ASSERT_TRUE(MGlobal::executeCommand(MString(command.c_str()))) << command;
 }

@@ -180,7 +180,7 @@ TEST_F(Extractor, FacesSplitBetweenTwoSetsGiveOneIndexBufferEach) {
 }
 
 TEST_F(Extractor, MeshWithoutUVsOrSetsStillExtractsPositions) {
-    std::string obj = ::testing::TempDir() + "/no_uvs.obj";
+    std::string obj = tempFile("no_uvs.obj");
     std::ofstream(obj) << "o quad\nv 0 0 0\nv 1 0 0\nv 1 0 -1\nv 0 0 -1\nv 0.5 1 -0.5\n"
                           "f 1 2 3 4\nf 1 2 5\n";
     mel("file -import \"" + obj + "\"");
@@ -197,7 +197,7 @@ TEST_F(Extractor, MeshWithoutUVsOrSetsStillExtractsPositions) {
 }
 
 TEST_F(Extractor, ObjGroupsBecomeMeshesKeepingTheirUVsAndNormals) {
-    std::string obj = ::testing::TempDir() + "/two_groups.obj";
+    std::string obj = tempFile("two_groups.obj");
     std::ofstream(obj) << "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nv 0 0 1\n"
                           "vt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\n"
                           "vn 0 0 1\nvn 0.6 0 0.8\n"

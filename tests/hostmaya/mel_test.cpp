@@ -169,7 +169,7 @@ TEST_F(Mel, ParentingRejectsCyclesAndKeepsInstancesWithAdd) {
 }
 
 TEST_F(Mel, FileOpenRunsTheSceneAndAnnouncesIt) {
-    std::string file = ::testing::TempDir() + "/scene.ma";
+    std::string file = tempFile("scene.ma");
     std::ofstream(file) << "polyCube -n fromFile;\nmove 0 3 0 fromFile;\n";
     mel("polySphere");
     mel("file -f -o \"" + file + "\"");

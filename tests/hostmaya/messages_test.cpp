@@ -288,7 +288,7 @@ TEST_F(Messages, BreakingAndReplacingConnectionsAreAnnounced) {
 }
 
 TEST_F(Messages, OpeningAFileAnnouncesItBeforeTheSceneGoes) {
-    std::string file = ::testing::TempDir() + "/open.ma";
+    std::string file = tempFile("open.ma");
     std::ofstream(file) << "createNode transform -n \"loaded\";\n";
     mel("polyCube");
     Recorder r;

@@ -1,6 +1,7 @@
 // The `maya` program: batch scripts, plug-in loading, the idle loop, bad command lines,
 // the viewport's picture.
 #include "Picture.h"
+#include "TempFile.h"
 
 #include <gtest/gtest.h>
 
@@ -30,7 +31,7 @@ MayaRun runMaya(const std::string& arguments, const std::string& environment = "
 }
 
 std::string writeScript(const std::string& name, const std::string& text) {
-    std::string path = ::testing::TempDir() + "/" + name;
+    std::string path = tempFile(name);
     std::ofstream(path) << text;
     return path;
 }
@@ -102,7 +103,7 @@ TEST(MayaProgram, RefusesPluginsBuiltForAnotherApiOrWithCEntryPoints) {
 }
 
 TEST(MayaProgram, BatchSceneScriptWritesTheViewportPicture) {
-    std::string picture = ::testing::TempDir() + "/batch.png", times = ::testing::TempDir() + "/frames.txt";
+    std::string picture = tempFile("batch.png"), times = tempFile("frames.txt");
     std::remove(picture.c_str());
     std::string script = writeScript("picture.mel",
         "file -f -new;\n"

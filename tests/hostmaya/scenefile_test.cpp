@@ -51,7 +51,7 @@ Summary summarise(const std::string& shape) {
 
 struct SceneFile : SceneTest {
     MObject tag;
-    std::string file = ::testing::TempDir() + "/roundtrip.ma";
+    std::string file = tempFile("roundtrip.ma");
     void SetUp() override {
         SceneTest::SetUp();
         MFnStringData data;

@@ -345,7 +345,7 @@ TEST_F(Viewport, OverrideWithoutTheDrawApiFallsBackToMayasRenderer) {
 }
 
 TEST_F(Viewport, RefreshWritesThePresentedPictureToAPngOfThePanelsSize) {
-    std::string path = ::testing::TempDir() + "/viewport.png";
+    std::string path = tempFile("viewport.png");
     std::remove(path.c_str());
     mel("control -e -w 320 -h 200 modelPanel4; polyCube -w 4 -h 4 -d 4; move 0 6 0; select -cl");
     mel("refresh -fe png -fn \"" + path + "\"");
