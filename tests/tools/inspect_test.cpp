@@ -8,10 +8,14 @@
 #include "ChildProcess.h"
 
 #include <gtest/gtest.h>
+#include <png.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cmath>
 #include <cstring>
+#include <string>
+#include <vector>
 
 using namespace kvt;
 
@@ -117,6 +121,96 @@ TEST_F(Inspect, SaysWhenTheLinkIsIdleOrTheRegionsAreMissing)
     std::string missing = run("--request KVTNoSuchRequest --response KVTNoSuchResponse", &status);
     EXPECT_EQ(status, 1);
     EXPECT_NE(missing.find("do not exist"), std::string::npos) << missing;
+}
+
+// Reads a PNG as 8-bit grey or RGB, top row first.
+std::vector<unsigned char> readPng(const std::string& path, png_uint_32 format, int& width, int& height)
+{
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    std::vector<unsigned char> pixels;
+    if (!png_image_begin_read_from_file(&image, path.c_str()))
+        return pixels;
+    image.format = format;
+    pixels.resize(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr))
+        pixels.clear();
+    width = int(image.width);
+    height = int(image.height);
+    return pixels;
+}
+
+TEST_F(Inspect, WritesTheReplysPictureRightSideUpAndItsDepthAsAGreyRamp)
+{
+    const int w = 5, h = 3; // odd sizes: no row is its own mirror image
+    RequestHeader* req = maya.beginRequest();
+    req->pictureWanted = 1;
+    req->viewportWidth = w;
+    req->viewportHeight = h;
+    RecordWriter noRecords(maya.request()); // newCount 0, no chain
+    maya.publishRequest();
+    ASSERT_TRUE(unreal.beginResponse());
+    ASSERT_TRUE(writeHandleTable(unreal.response(), 0));
+    auto blocks = writePictureBlocks(unreal.response(), w, h);
+    ASSERT_TRUE(blocks);
+    // Block row r (bottom first), column c: B = 10 c, G = 100 + r, R = 200; depth c / 4.
+    for (int r = 0; r < h; ++r)
+        for (int c = 0; c < w; ++c) {
+            std::uint8_t* px = unreal.response().view + blocks->colour + (r * w + c) * 4;
+            px[0] = std::uint8_t(10 * c);
+            px[1] = std::uint8_t(100 + r);
+            px[2] = 200;
+            px[3] = 0;
+            float d = float(c) / 4.0f;
+            std::memcpy(unreal.response().view + blocks->depth + (r * w + c) * 4, &d, 4);
+        }
+    unreal.publishResponse();
+
+    const std::string dir = ::testing::TempDir() + prefix;
+    ASSERT_EQ(std::system(("mkdir -p '" + dir + "'").c_str()), 0);
+    int status = -1;
+    std::string out = run(args + " --picture " + dir, &status);
+    EXPECT_EQ(status, 0) << out;
+    EXPECT_NE(out.find("picture: wrote " + dir + "/colour.png"), std::string::npos) << out;
+
+    int cw = 0, ch = 0, dw = 0, dh = 0;
+    auto colour = readPng(dir + "/colour.png", PNG_FORMAT_RGB, cw, ch);
+    auto depth = readPng(dir + "/depth.png", PNG_FORMAT_GRAY, dw, dh);
+    ASSERT_EQ(colour.size(), std::size_t(w * h * 3));
+    ASSERT_EQ(depth.size(), std::size_t(w * h));
+    EXPECT_EQ(cw, w);
+    EXPECT_EQ(ch, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            SCOPED_TRACE(std::to_string(x) + "," + std::to_string(y));
+            const int blockRow = h - 1 - y; // the top of the picture is the last block row
+            const unsigned char* rgb = &colour[(y * w + x) * 3];
+            EXPECT_EQ(rgb[0], 200);
+            EXPECT_EQ(rgb[1], 100 + blockRow);
+            EXPECT_EQ(rgb[2], 10 * x);
+            EXPECT_EQ(depth[y * w + x], std::lround((1.0 - x / 4.0) * 255.0)); // near white, far black
+        }
+    std::system(("rm -rf '" + dir + "'").c_str());
+}
+
+TEST_F(Inspect, SaysWhyThereIsNoPictureToWrite)
+{
+    RequestHeader* req = maya.beginRequest();
+    req->pictureWanted = 0;
+    maya.publishRequest();
+    int status = 0;
+    // Outstanding: the editor has not answered yet.
+    std::string out = run(args + " --picture " + ::testing::TempDir(), &status);
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(out.find("still outstanding"), std::string::npos) << out;
+
+    ASSERT_TRUE(unreal.beginResponse());
+    ASSERT_TRUE(writeHandleTable(unreal.response(), 0));
+    unreal.publishResponse();
+    out = run(args + " --picture " + ::testing::TempDir(), &status);
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(out.find("asked for no picture"), std::string::npos) << out;
 }
 
 TEST(InspectFlags, SpellsOutEveryBit)

@@ -1,8 +1,9 @@
 // kvt-inspect: attaches to the live "KVTRequest" and "KVTResponse" regions and prints
 // the current frame. It never writes into the regions.
-//   kvt-inspect [--watch] [--frames N] [--request NAME] [--response NAME]
+//   kvt-inspect [--watch] [--frames N] [--picture DIR] [--request NAME] [--response NAME]
 
 #include "FrameReport.h"
+#include "ReplyPicture.h"
 
 #include "link/Headers.h"
 #include "link/Platform.h"
@@ -19,8 +20,10 @@ namespace {
 
 int usage()
 {
-    std::fprintf(stderr, "usage: kvt-inspect [--watch] [--frames N] [--request NAME] [--response NAME]\n"
-                         "  --watch     print every new frame until interrupted (or N frames)\n");
+    std::fprintf(stderr, "usage: kvt-inspect [--watch] [--frames N] [--picture DIR] [--request NAME] [--response NAME]\n"
+                         "  --watch        print every new frame until interrupted (or N frames)\n"
+                         "  --picture DIR  also write the reply's colour and depth to DIR/colour.png and\n"
+                         "                 DIR/depth.png (depth as a grey ramp, near white, far black)\n");
     return 64;
 }
 
@@ -44,13 +47,15 @@ int main(int argc, char** argv)
 {
     bool watch = false;
     long frames = -1;
-    std::string requestName = kRequestRegionName, responseName = kResponseRegionName;
+    std::string requestName = kRequestRegionName, responseName = kResponseRegionName, pictureDir;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         if (arg == "--watch")
             watch = true;
         else if (arg == "--frames" && i + 1 < argc)
             frames = std::strtol(argv[++i], nullptr, 10);
+        else if (arg == "--picture" && i + 1 < argc)
+            pictureDir = argv[++i];
         else if (arg == "--request" && i + 1 < argc)
             requestName = argv[++i];
         else if (arg == "--response" && i + 1 < argc)
@@ -85,6 +90,13 @@ int main(int argc, char** argv)
         if (frame != lastFrame) {
             lastFrame = frame;
             std::fputs(kvtinspect::describeFrame(request.bytes(), response.bytes()).c_str(), stdout);
+            if (!pictureDir.empty()) {
+                std::string message;
+                bool written = kvtinspect::writeReplyPicture(request.bytes(), response.bytes(), pictureDir, message);
+                std::printf("picture: %s\n", message.c_str());
+                if (!written && !watch)
+                    return 1;
+            }
             std::fflush(stdout);
             ++shown;
         }
