@@ -9,6 +9,7 @@
 #include "SharedRegion.h"
 
 #include <cstdint>
+#include <cstdlib>
 #include <functional>
 #include "Optional.h"
 #include <string>
@@ -21,6 +22,20 @@ struct RegionNames {
 
     // Names of a private pair of regions ("<prefix>Request", "<prefix>Response").
     static RegionNames prefixed(const std::string& prefix) { return {prefix + "Request", prefix + "Response"}; }
+    // The link's names with `suffix` appended to both.
+    static RegionNames suffixed(const std::string& suffix)
+    {
+        return {kRequestRegionName + suffix, kResponseRegionName + suffix};
+    }
+
+    // Tests and demos run both plug-ins (and the video region) on other names: the text of
+    // the environment variable KVT_REGION_SUFFIX, when it is set, follows every name.
+    static std::string environmentSuffix()
+    {
+        const char* suffix = std::getenv("KVT_REGION_SUFFIX");
+        return suffix ? suffix : "";
+    }
+    static RegionNames fromEnvironment() { return suffixed(environmentSuffix()); }
 };
 
 // True when a response header names a responder that has not shut down and still runs.

@@ -15,7 +15,6 @@
 
 #include <epoxy/gl.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -24,28 +23,11 @@ namespace {
 constexpr const char* kVideoRegionName = "DeckLink";
 constexpr std::uint32_t kVideoHeader = 8;
 
-// Tests and demos run both plug-ins on other region names: the suffix in
-// KVT_REGION_SUFFIX is appended to every name, as the Unreal module does.
-std::string regionSuffix()
-{
-    const char* suffix = std::getenv("KVT_REGION_SUFFIX");
-    return suffix ? suffix : "";
-}
-
-kvt::RegionNames linkNames()
-{
-    std::string suffix = regionSuffix();
-    kvt::RegionNames names;
-    names.request += suffix;
-    names.response += suffix;
-    return names;
-}
-
 struct MayaViewport {
     MayaSceneRegistry& registry = MayaSceneRegistry::instance();
-    kvt::LinkRequester link{[this] { registry.resync(); }, linkNames()};
+    kvt::LinkRequester link{[this] { registry.resync(); }, kvt::RegionNames::fromEnvironment()};
     kvt::SharedRegion video;
-    std::string videoName = kVideoRegionName + regionSuffix();
+    std::string videoName = kVideoRegionName + kvt::RegionNames::environmentSuffix();
     VideoCompositor compositor;
     std::uint32_t videoWidth = 0;
     std::uint32_t videoHeight = 0;

@@ -20,10 +20,7 @@ kvt::RegionNames UniqueRegionNames()
 {
     const std::string suffix = testsupport::uniqueName("-cross");
     setenv("KVT_REGION_SUFFIX", suffix.c_str(), 1);
-    kvt::RegionNames names;
-    names.request += suffix;
-    names.response += suffix;
-    return names;
+    return kvt::RegionNames::suffixed(suffix);
 }
 
 void CrossSideTest::SetUp()

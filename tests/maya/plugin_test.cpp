@@ -1,6 +1,8 @@
 // The plug-in loaded and unloaded by the `maya` program as Maya would: nothing of it may
 // be called after unloading, even while Maya idles with its timers running.
 
+#include "RunCommand.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -11,16 +13,7 @@ namespace {
 
 std::string runMaya(const std::string& mel, int* status)
 {
-    std::string command = std::string(MAYA_PROGRAM) + " -batch -command '" + mel + "' 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    std::string output;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        output.append(buffer, n);
-    int rc = pclose(pipe);
-    *status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-    return output;
+    return testsupport::runCommand(std::string(MAYA_PROGRAM) + " -batch -command '" + mel + "' 2>&1", status);
 }
 
 TEST(Plugin, LoadsIdlesAndUnloadsCleanly)

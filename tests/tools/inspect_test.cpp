@@ -7,6 +7,8 @@
 
 #include "ChildProcess.h"
 
+#include "RunCommand.h"
+
 #include <gtest/gtest.h>
 #include <png.h>
 
@@ -23,16 +25,7 @@ namespace {
 
 std::string run(const std::string& args, int* status = nullptr)
 {
-    std::string output;
-    FILE* pipe = popen((std::string(KVT_INSPECT) + " " + args).c_str(), "r");
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        output.append(buffer, n);
-    int rc = pclose(pipe);
-    if (status)
-        *status = WEXITSTATUS(rc);
-    return output;
+    return testsupport::runCommand(std::string(KVT_INSPECT) + " " + args, status);
 }
 
 class Inspect : public ::testing::Test {

@@ -29,10 +29,7 @@ inline const FName ModuleName(TEXT("QuorbellMirror"));
 inline kvt::RegionNames UseUniqueRegionNames() {
     const std::string Suffix = testsupport::uniqueName("-mirror");
     setenv("KVT_REGION_SUFFIX", Suffix.c_str(), 1);
-    kvt::RegionNames Names;
-    Names.request += Suffix;
-    Names.response += Suffix;
-    return Names;
+    return kvt::RegionNames::suffixed(Suffix);
 }
 
 struct FMatrix4 {

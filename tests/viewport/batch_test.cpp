@@ -9,6 +9,8 @@
 
 #include "link/SharedRegion.h"
 
+#include "RunCommand.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -25,16 +27,7 @@ constexpr int kWidth = 320, kHeight = 240;
 
 std::string runMaya(const std::string& script, int* status)
 {
-    std::string command = std::string(MAYA_PROGRAM) + " -batch -script '" + script + "' 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    std::string output;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        output.append(buffer, n);
-    int rc = pclose(pipe);
-    *status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-    return output;
+    return testsupport::runCommand(std::string(MAYA_PROGRAM) + " -batch -script '" + script + "' 2>&1", status);
 }
 
 // Waits until the producer's first frame is there (the producer writes the size last).

@@ -14,7 +14,6 @@
 #include "RenderingThread.h"
 #include "UObject/Package.h"
 
-#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -23,16 +22,7 @@ FKVTTicker GKvtTicker;
 
 FKVTTicker& FKVTTicker::Get() { return GKvtTicker; }
 
-kvt::RegionNames FKVTTicker::RegionNamesFromEnvironment() {
-    kvt::RegionNames Result;
-    if (const char* Suffix = std::getenv("KVT_REGION_SUFFIX")) {
-        Result.request += Suffix;
-        Result.response += Suffix;
-    }
-    return Result;
-}
-
-FKVTTicker::FKVTTicker() : Link(RegionNamesFromEnvironment()) {
+FKVTTicker::FKVTTicker() : Link(kvt::RegionNames::fromEnvironment()) {
     CaptureHolder = std::make_unique<FMirrorInstanceNode>(0);
     CaptureComponent = NewObject<USceneCaptureComponent2D>(GetTransientPackage());
     CaptureHolder->SetComponent(CaptureComponent);

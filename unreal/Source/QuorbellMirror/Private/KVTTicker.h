@@ -46,10 +46,6 @@ public:
     // Sent to Maya with the reply to its next request (the material action's choice).
     void SetPendingMaterialName(const FString& Name) { PendingMaterialName = Name; }
 
-    // Region names: "KVTRequest" and "KVTResponse", each followed by the value of the
-    // environment variable KVT_REGION_SUFFIX when it is set (tests run on unique names).
-    static kvt::RegionNames RegionNamesFromEnvironment();
-
 private:
     void AnswerRequest();
     // Hands the reply to a render command that publishes it after everything enqueued
