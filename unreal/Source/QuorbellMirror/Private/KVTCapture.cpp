@@ -2,6 +2,8 @@
 // read-back of its colour and the scene depth into the response on the render thread.
 #include "KVTTicker.h"
 
+#include "KVTReadBackRows.h"
+
 #include "Components/SceneCaptureComponent2D.h"
 #include "Engine/TextureRenderTarget2D.h"
 #include "Engine/World.h"
@@ -19,23 +21,6 @@ struct FKvtCaptureStaging {
 };
 
 namespace {
-
-// The watermark: 128 leaves a pixel as it is, lower values darken it a little. A faint
-// ring with a bar through it, 256 x 128, repeated over the picture.
-struct FWatermark {
-    uint8 Mask[128][256];
-    FWatermark() {
-        for (int32 Y = 0; Y < 128; ++Y)
-            for (int32 X = 0; X < 256; ++X) {
-                const int32 DX = X - 128, DY = Y - 64;
-                const int32 R2 = DX * DX + DY * DY;
-                const bool bRing = R2 >= 36 * 36 && R2 <= 44 * 44;
-                const bool bBar = DY >= -3 && DY <= 3 && DX >= -30 && DX <= 30;
-                Mask[Y][X] = bRing ? 115 : bBar ? 120 : 128;
-            }
-    }
-};
-const FWatermark GWatermark;
 
 // Makes Staging a CPU-readback copy target of Source's size and format.
 void EnsureStaging(FRHICommandListImmediate& RHICmdList, FTexture2DRHIRef& Staging, const FTexture2DRHIRef& Source) {
@@ -103,36 +88,17 @@ void FKVTTicker::ReadBack(FRHICommandListImmediate& RHICmdList, const kvt::Pictu
     int32 Pitch = 0, Rows = 0;
     RHICmdList.MapStagingSurface(Staging->Colour, Data, Pitch, Rows);
     const int32 ColourW = FMath::Min(W, int32(Staging->Colour->GetSizeX())), ColourH = FMath::Min(H, Rows);
-    for (int32 Y = 0; Y < ColourH; ++Y) {
-        const uint8* Source = static_cast<const uint8*>(Data) + size_t(Y) * size_t(Pitch) * 4;
-        uint8* Dest = Response + Blocks.colour + size_t(H - 1 - Y) * size_t(W) * 4;
-        const uint8* MaskRow = GWatermark.Mask[Y % 128];
-        for (int32 X = 0; X < ColourW; ++X) {
-            uint32 P;
-            std::memcpy(&P, Source + size_t(X) * 4, 4);
-            const uint32 M = MaskRow[X % 256];
-            const uint32 BR = (((P & 0x00FF00FFu) * M) >> 8) & 0x00FF00FFu; // B and R in one multiplication
-            const uint32 G = (((P & 0x0000FF00u) * M) >> 8) & 0x0000FF00u;
-            const uint32 Out = (BR | G) << 1;
-            std::memcpy(Dest + size_t(X) * 4, &Out, 4);
-        }
-    }
+    for (int32 Y = 0; Y < ColourH; ++Y)
+        KvtReadBack::ColourRow(static_cast<const uint8*>(Data) + size_t(Y) * size_t(Pitch) * 4,
+                               Response + Blocks.colour + size_t(H - 1 - Y) * size_t(W) * 4, ColourW, KvtReadBack::MaskRow(Y));
     RHICmdList.UnmapStagingSurface(Staging->Colour);
 
     // Depth: the 24 depth bits (the stencil above them ignored) into Maya's window depth.
     RHICmdList.MapStagingSurface(Staging->Depth, Data, Pitch, Rows);
     const int32 DepthW = FMath::Min(W, int32(Staging->Depth->GetSizeX())), DepthH = FMath::Min(H, Rows);
-    const float Scale = Request.depthScale, Bias = Request.depthBias;
-    for (int32 Y = 0; Y < DepthH; ++Y) {
-        const uint8* Source = static_cast<const uint8*>(Data) + size_t(Y) * size_t(Pitch) * 4;
-        uint8* Dest = Response + Blocks.depth + size_t(H - 1 - Y) * size_t(W) * 4;
-        for (int32 X = 0; X < DepthW; ++X) {
-            uint32 D;
-            std::memcpy(&D, Source + size_t(X) * 4, 4);
-            const float Value = float(D & 0xFFFFFFu) * Scale + Bias;
-            std::memcpy(Dest + size_t(X) * 4, &Value, 4);
-        }
-    }
+    for (int32 Y = 0; Y < DepthH; ++Y)
+        KvtReadBack::DepthRow(static_cast<const uint8*>(Data) + size_t(Y) * size_t(Pitch) * 4,
+                              Response + Blocks.depth + size_t(H - 1 - Y) * size_t(W) * 4, DepthW, Request.depthScale, Request.depthBias);
     RHICmdList.UnmapStagingSurface(Staging->Depth);
 }
 
