@@ -79,6 +79,20 @@ TEST_F(Mel, FunctionSyntaxStringsAndElseIf) {
     EXPECT_EQ(mesh.numPolygons(), 6);
 }
 
+TEST_F(Mel, ObjExistsNamesNodesPathsAndPlugs) {
+    Output out;
+    mayahost::mel::run("polyCube -n there; group -n holder there;\n"
+                       "if (`objExists there`) print \"node \";\n"
+                       "if (`objExists \"|holder|there\"`) print \"path \";\n"
+                       "if (`objExists there.translateX`) print \"plug \";\n"
+                       "if (!`objExists nowhere`) print \"none \";\n"
+                       "if (!`objExists there.noSuchAttr`) print \"noattr \";\n"
+                       "if (!`objExists \"|there\"`) print \"moved \";\n",
+                       "");
+    EXPECT_NE(out.text.find("node path plug none noattr moved "), std::string::npos) << out.text;
+    EXPECT_EQ(out.text.find("Error"), std::string::npos) << out.text;
+}
+
 TEST_F(Mel, TopLevelVariablesLiveOnBetweenCommands) {
     mel("string $kept = \"yes\"; { string $inner = \"no\"; }");
     EXPECT_STREQ(melString("$kept").asChar(), "yes");

@@ -476,6 +476,15 @@ struct Registrar {
         for (const auto& o : targets(args)) scene().setNumber(o.node, scene().findAttr(o.node, "v"), 1);
         return Value{};
     });
+    // objExists: 1 when a node, DAG path or plug of that name exists, else 0.
+    registerCommand("objExists", [](Args& args) {
+        args.parse("objExists", {});
+        auto pos = args.positionalStrings();
+        if (pos.size() != 1) throw Error{"objExists: one object name expected."};
+        names::Resolved node;
+        Plug plug;
+        return Value::integer(names::resolve(pos[0], node) || names::resolvePlug(pos[0], plug));
+    });
     registerCommand("polyColorPerVertex", [](Args& args) {
         args.parse("polyColorPerVertex", {{"rgb", "rgb", 3}, {"a", "alpha", 1}, {"cdo", "colorDisplayOption", 0}});
         if (!args.has("rgb") && !args.has("alpha")) throw Error{"polyColorPerVertex: no colour given."};
