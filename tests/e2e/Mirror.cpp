@@ -2,6 +2,13 @@
 
 namespace e2e {
 
+Shared::~Shared()
+{
+    maya.kill();
+    editor.quit();
+    removeRegionNames();
+}
+
 Shared& Shared::get()
 {
     static std::unique_ptr<Shared> shared = [] {

@@ -94,6 +94,7 @@ inline std::string newSceneMel() { return "file -f -new; ambientLight -i 0.01 -n
 class Shared {
 public:
     static Shared& get();
+    ~Shared();
     Editor editor;
     Maya maya;
     bool ok = false;

@@ -10,10 +10,12 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fcntl.h>
 #include <fstream>
 #include <pty.h>
 #include <sstream>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <termios.h>
@@ -285,12 +287,46 @@ std::uint64_t regionFileBytes(const std::string& name)
     return static_cast<std::uint64_t>(st.st_blocks) * 512; // the allocated part of the sparse file
 }
 
+// The pictures of a run go to one folder, removed at exit unless KVT_E2E_KEEP is set (to
+// look at them after a failure).
+void removeRegionNames()
+{
+    const std::string suffix = kvt::RegionNames::environmentSuffix();
+    if (suffix.empty())
+        return; // never the real regions
+    for (const char* name : {"KVTRequest", "KVTResponse", "DeckLink"})
+        shm_unlink(("/" + std::string(name) + suffix).c_str());
+}
+
+bool Editor::quit()
+{
+    if (!program_.running())
+        return true;
+    program_.send("quit\n");
+    if (program_.wait(kCommandMs) >= 0)
+        return true;
+    program_.signal(SIGKILL);
+    program_.wait(kCommandMs);
+    return false;
+}
+
+void Maya::kill()
+{
+    program_.signal(SIGKILL);
+    program_.wait(kCommandMs);
+}
+
 std::string tempDir()
 {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string dir = std::string(tmp && *tmp ? tmp : "/tmp") + "/kvt_e2e_" + std::to_string(getpid()) + "/";
-    mkdir(dir.c_str(), 0700);
-    return dir;
+    static std::string* dir = [] {
+        const char* tmp = std::getenv("TMPDIR");
+        auto* d = new std::string(std::string(tmp && *tmp ? tmp : "/tmp") + "/kvt_e2e_" + std::to_string(getpid()) + "/");
+        mkdir(d->c_str(), 0700);
+        if (!std::getenv("KVT_E2E_KEEP"))
+            std::atexit([] { std::filesystem::remove_all(*dir); });
+        return d;
+    }();
+    return *dir;
 }
 
 } // namespace e2e

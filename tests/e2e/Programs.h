@@ -68,6 +68,8 @@ public:
     // Runs one console command; returns the output that contains `expect`, or "" when
     // it did not come.
     std::string command(const std::string& line, const std::string& expect);
+    // "quit" and waits for the exit (killed when it does not come); true when it quit.
+    bool quit();
     Program& program() { return program_; }
     pid_t pid() const { return program_.pid(); }
 
@@ -83,6 +85,7 @@ public:
     std::string mel(const std::string& statement);
     // Draws a frame and saves it; the path of the picture.
     std::string picture(const std::string& name);
+    void kill();
     Program& program() { return program_; }
     pid_t pid() const { return program_.pid(); }
 
@@ -110,5 +113,8 @@ std::string useFreshRegionNames(const std::string& base);
 std::uint64_t regionFileBytes(const std::string& name);
 
 std::string tempDir();
+
+// Removes the region names of the current suffix that a killed program left behind.
+void removeRegionNames();
 
 } // namespace e2e
