@@ -15,6 +15,7 @@
 #include "PrimitiveSceneProxy.h"
 #include "RenderingThread.h"
 #include "TextureResource.h"
+#include "KVTReadBackRows.h"
 #include <benchmark/benchmark.h>
 #include <cstring>
 #include <vector>
@@ -193,15 +194,20 @@ void BM_CaptureAndReadBack1080p(benchmark::State& State) {
                 if (!DepthStaging) DepthStaging = RHICmdList.CreateTexture2D(1920, 1080, SceneDepth->GetFormat(), 1, 1, TexCreate_CPUReadback, Info);
                 RHICmdList.CopyToResolveTarget(Source, ColorStaging, false, FResolveParams());
                 RHICmdList.CopyToResolveTarget(SceneDepth, DepthStaging, false, FResolveParams());
-                auto Copy = [&](FTexture2DRHIRef& Staging, std::vector<uint32>& Out) {
-                    void* Data = nullptr;
-                    int32 Pitch = 0, Height = 0;
-                    RHICmdList.MapStagingSurface(Staging, Data, Pitch, Height);
-                    for (int32 Y = 0; Y < 1080; ++Y) std::memcpy(&Out[size_t(Y) * 1920], static_cast<uint8*>(Data) + size_t(Y) * Pitch * 4, 1920 * 4);
-                    RHICmdList.UnmapStagingSurface(Staging);
-                };
-                Copy(ColorStaging, Colour);
-                Copy(DepthStaging, Depth);
+                // The module's own rows: colour with the watermark and depth into Maya's
+                // window depth, bottom row first.
+                void* Data = nullptr;
+                int32 Pitch = 0, Height = 0;
+                RHICmdList.MapStagingSurface(ColorStaging, Data, Pitch, Height);
+                for (int32 Y = 0; Y < 1080; ++Y)
+                    KvtReadBack::ColourRow(static_cast<uint8*>(Data) + size_t(Y) * Pitch * 4, reinterpret_cast<uint8*>(&Colour[size_t(1079 - Y) * 1920]),
+                                           1920, KvtReadBack::MaskRow(Y));
+                RHICmdList.UnmapStagingSurface(ColorStaging);
+                RHICmdList.MapStagingSurface(DepthStaging, Data, Pitch, Height);
+                for (int32 Y = 0; Y < 1080; ++Y)
+                    KvtReadBack::DepthRow(static_cast<uint8*>(Data) + size_t(Y) * Pitch * 4, reinterpret_cast<uint8*>(&Depth[size_t(1079 - Y) * 1920]),
+                                          1920, 1.f / 16777215.f, 0.f);
+                RHICmdList.UnmapStagingSurface(DepthStaging);
             });
             FlushRenderingCommands();
             benchmark::DoNotOptimize(Colour.data());
