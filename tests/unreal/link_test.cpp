@@ -88,7 +88,7 @@ TEST_F(LinkServiceTest, ARequestWithoutPictureIsAcknowledgedWithoutBlocks) {
     EXPECT_EQ(Response().viewSize, Maya->response().mappedSize);
 }
 
-TEST_F(LinkServiceTest, APictureRequestGetsClearedBlocksAndAGrownView) {
+TEST_F(LinkServiceTest, APictureOfAnEmptySceneIsBlackAndGrowsTheViewAndAZeroSizeGetsNoPicture) {
     // 2560 × 1440 needs two 14.7 MB blocks: the 16 MiB view grows to 32 MiB in this reply.
     Begin(true, 2560, 1440);
     auto Reply = Finish();
@@ -101,11 +101,14 @@ TEST_F(LinkServiceTest, APictureRequestGetsClearedBlocksAndAGrownView) {
     EXPECT_EQ(Reply->colour[0], 0);
     EXPECT_EQ(Reply->colour[Bytes - 1], 0);
     EXPECT_EQ(Reply->depth[Bytes - 1], 0);
-    // A zero-sized viewport gets zero-length blocks.
-    Begin(true, 0, 0);
-    auto Empty = Finish();
-    ASSERT_TRUE(Empty.hasValue());
-    EXPECT_NE(Response().colour, 0);
+    // A zero-sized viewport, or one of zero width, gets zero-length blocks and no capture.
+    for (const auto& Size : {std::make_pair(0, 0), std::make_pair(0, 480), std::make_pair(640, 0)}) {
+        Begin(true, Size.first, Size.second);
+        auto Empty = Finish();
+        ASSERT_TRUE(Empty.hasValue());
+        EXPECT_NE(Response().colour, 0);
+        EXPECT_EQ(size_t(Empty->width) * size_t(Empty->height), 0u) << Size.first << " x " << Size.second;
+    }
 }
 
 TEST_F(LinkServiceTest, TheMaterialActionSendsThePackageNameOnceForASingleSelectionLastChoiceWins) {
