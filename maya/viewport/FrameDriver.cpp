@@ -12,9 +12,14 @@
 
 #include <maya/MDrawContext.h>
 #include <maya/MFrameContext.h>
+#include <maya/MGlobal.h>
+#include <maya/MString.h>
 
 #include <epoxy/gl.h>
 
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -88,8 +93,10 @@ void composite(MayaViewport& vp, std::uint32_t width, std::uint32_t height, GLui
     vp.compositor.draw(width, height, vp.video.view + kVideoHeader, picture);
 }
 
-void uploadPicture(MayaViewport& vp, const kvt::Reply& reply)
+// True when a video frame was keyed over the picture.
+bool uploadPicture(MayaViewport& vp, const kvt::Reply& reply)
 {
+    bool keyed = false;
     glGetError();
     Attachments target = targetTextures();
     GLint unit = 0, bound = 0;
@@ -103,7 +110,8 @@ void uploadPicture(MayaViewport& vp, const kvt::Reply& reply)
     if (vp.video.isOpen()) {
         vp.compositor.prepare();
         std::uint32_t width = 0, height = 0;
-        if (mapVideoFrame(vp, width, height))
+        keyed = mapVideoFrame(vp, width, height);
+        if (keyed)
             composite(vp, width, height, target.colour);
     }
 
@@ -115,14 +123,15 @@ void uploadPicture(MayaViewport& vp, const kvt::Reply& reply)
     glActiveTexture(static_cast<GLenum>(unit));
     glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
     glGetError();
+    return keyed;
 }
 
-void videoOnly(MayaViewport& vp)
+bool videoOnly(MayaViewport& vp)
 {
     vp.compositor.prepare();
     std::uint32_t width = 0, height = 0;
     if (!mapVideoFrame(vp, width, height))
-        return;
+        return false;
     glGetError();
     Attachments target = targetTextures();
     GLint bound = 0;
@@ -133,7 +142,95 @@ void videoOnly(MayaViewport& vp)
     composite(vp, width, height, 0);
     glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
     glGetError();
+    return true;
 }
+
+std::uint64_t microsecondsNow()
+{
+    using namespace std::chrono;
+    return static_cast<std::uint64_t>(duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+// One line per viewport frame in the file named by KVT_FRAME_LOG, when it is set: where the
+// frame's time went and what the link did. Nothing but one getenv when it is not set.
+class FrameLog {
+public:
+    ~FrameLog() { close(); }
+
+    // Starts a frame's record; false (and nothing recorded) when no file is named.
+    bool begin()
+    {
+        const char* path = std::getenv(kFrameLogVariable);
+        if (!path || !*path) {
+            close();
+            return false;
+        }
+        if (!file_ || path_ != path) {
+            close();
+            path_ = path;
+            file_ = std::fopen(path, "a");
+            if (!file_)
+                return false;
+            std::fputs("# frame time start_us driver_us scene_us wait_us upload_us link picture video material\n", file_);
+            frame_ = 0;
+        }
+        record_ = FrameRecord();
+        record_.startMicroseconds = microsecondsNow();
+        MString time;
+        if (MGlobal::executeCommand("currentTime -q", time, false, false))
+            record_.time = std::atof(time.asChar());
+        return true;
+    }
+
+    void end(FrameRecord& record)
+    {
+        if (!file_)
+            return;
+        record.driverMicroseconds = microsecondsNow() - record.startMicroseconds;
+        std::fprintf(file_, "%llu %g %llu %llu %llu %llu %llu %s %d %d %d\n", static_cast<unsigned long long>(++frame_),
+                     record.time,
+                     static_cast<unsigned long long>(record.startMicroseconds),
+                     static_cast<unsigned long long>(record.driverMicroseconds),
+                     static_cast<unsigned long long>(record.sceneMicroseconds),
+                     static_cast<unsigned long long>(record.waitMicroseconds),
+                     static_cast<unsigned long long>(record.uploadMicroseconds), record.link, record.picture ? 1 : 0,
+                     record.video ? 1 : 0, record.material ? 1 : 0);
+        std::fflush(file_);
+    }
+
+    FrameRecord record_;
+
+private:
+    void close()
+    {
+        if (file_)
+            std::fclose(file_);
+        file_ = nullptr;
+        path_.clear();
+    }
+
+    std::FILE* file_ = nullptr;
+    std::string path_;
+    std::uint64_t frame_ = 0;
+};
+
+FrameLog& frameLog()
+{
+    static FrameLog log;
+    return log;
+}
+
+// Ends the frame's record however the frame ends.
+struct FrameScope {
+    FrameLog& log = frameLog();
+    bool active = log.begin();
+    FrameRecord& record = log.record_;
+    ~FrameScope()
+    {
+        if (active)
+            log.end(record);
+    }
+};
 
 } // namespace
 
@@ -143,26 +240,35 @@ void releaseViewportGl() { viewport().compositor.release(); }
 
 void drawFrame(const MHWRender::MDrawContext& context)
 {
+    FrameScope frame;
+    FrameRecord& record = frame.record;
     MayaViewport& vp = viewport();
     MayaSceneRegistry& registry = vp.registry;
     registry.lastDriverTick = kvt::platform::tickCountMilliseconds();
     registry.link = &vp.link;
 
-    if (vp.link.connect() == kvt::LinkRequester::ConnectResult::Refused)
+    if (vp.link.connect() == kvt::LinkRequester::ConnectResult::Refused) {
+        record.link = "refused";
         return;
+    }
     if (!vp.video.isOpen())
         vp.video.open(vp.videoName.c_str(), 0, kVideoHeader);
 
     if (!vp.link.isConnected()) {
+        record.link = "down";
         if (vp.video.isOpen())
-            videoOnly(vp);
+            record.video = videoOnly(vp);
         return;
     }
-    if (!vp.link.isOurTurn())
+    if (!vp.link.isOurTurn()) {
+        record.link = vp.link.isConnected() ? "busy" : "lost";
         return; // Unreal is still busy with an earlier request
+    }
     kvt::RequestHeader* header = vp.link.beginRequest();
+    record.link = "lost";
     if (!header)
         return;
+    const std::uint64_t sceneStart = frame.active ? microsecondsNow() : 0;
     registry.registerCallbacks();
 
     const MUint64 exclusions = context.objectTypeExclusions();
@@ -176,16 +282,31 @@ void drawFrame(const MHWRender::MDrawContext& context)
 
     if (!registry.writeChanges(vp.link.request(), vp.link.response(), ~std::uint64_t(exclusions)))
         return; // the link has let go; the next claim resends everything
+    const bool claimed = vp.link.claimedThisFrame();
     vp.link.publishRequest();
-    if (vp.link.awaitResponse() != kvt::LinkRequester::AwaitResult::Reply)
+    const std::uint64_t waitStart = frame.active ? microsecondsNow() : 0;
+    if (frame.active)
+        record.sceneMicroseconds = waitStart - sceneStart;
+    const kvt::LinkRequester::AwaitResult awaited = vp.link.awaitResponse();
+    const std::uint64_t uploadStart = frame.active ? microsecondsNow() : 0;
+    if (frame.active)
+        record.waitMicroseconds = uploadStart - waitStart;
+    if (awaited != kvt::LinkRequester::AwaitResult::Reply)
         return;
     kvt::Optional<kvt::Reply> reply = vp.link.readReply();
     if (!reply)
         return;
+    record.link = claimed ? "new" : "connected";
 
-    if (reply->colour && reply->depth)
-        uploadPicture(vp, *reply);
+    if (reply->colour && reply->depth) {
+        record.picture = true;
+        record.video = uploadPicture(vp, *reply);
+    }
     registry.applyHandles(*reply);
-    if (reply->hasMaterial)
+    if (reply->hasMaterial) {
+        record.material = true;
         assignMaterialToSelection(reply->materialName, vp.link.response());
+    }
+    if (frame.active)
+        record.uploadMicroseconds = microsecondsNow() - uploadStart;
 }
