@@ -9,6 +9,7 @@
 #include "TextureResource.h"
 
 #include "HAL/PlatformProcess.h"
+#include "UE4Host/RHIStats.h"
 
 #include <atomic>
 #include <gtest/gtest.h>
@@ -386,6 +387,8 @@ TEST_F(MeshRenderTest, APictureRequestGetsTheCaptureBottomRowFirstWithMayaDepth)
     // The size changes between the first two frames and stays for the third: the target and
     // the staging textures follow it.
     const int32 Sizes[3] = {kSize, 96, 96};
+    uint64 Targets = UE4Host::TexturesCreatedWith(TexCreate_RenderTargetable);
+    uint64 Staging = UE4Host::TexturesCreatedWith(TexCreate_CPUReadback);
     for (int Frame = 0; Frame < 3; ++Frame) {
         const int32 Size = Sizes[Frame];
         Begin(true, Size, Size);
@@ -399,6 +402,19 @@ TEST_F(MeshRenderTest, APictureRequestGetsTheCaptureBottomRowFirstWithMayaDepth)
         ASSERT_TRUE(Reply.hasValue());
         ASSERT_NE(Reply->colour, nullptr);
         ASSERT_NE(Reply->depth, nullptr);
+        // A new size brings a new render target and two new staging textures (colour and
+        // depth); the same size again reuses all three.
+        const uint64 NewTargets = UE4Host::TexturesCreatedWith(TexCreate_RenderTargetable) - Targets;
+        const uint64 NewStaging = UE4Host::TexturesCreatedWith(TexCreate_CPUReadback) - Staging;
+        Targets += NewTargets;
+        Staging += NewStaging;
+        if (Frame < 2) {
+            EXPECT_GE(NewTargets, 1u) << Frame;
+            EXPECT_EQ(NewStaging, 2u) << Frame;
+        } else {
+            EXPECT_EQ(NewTargets, 0u);
+            EXPECT_EQ(NewStaging, 0u);
+        }
         auto ColourAt = [&](FPixel P) { // P counts rows from the top; the reply from the bottom
             uint32 C;
             std::memcpy(&C, Reply->colour + (size_t(Size - 1 - P.Y) * Size + P.X) * 4, 4);

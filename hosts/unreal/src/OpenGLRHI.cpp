@@ -4,8 +4,10 @@
 #include "RHICommandList.h"
 #include "RenderingThread.h"
 #include "Containers/ResourceArray.h"
+#include "UE4Host/RHIStats.h"
 #include <epoxy/egl.h>
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 
 bool GIsRHIInitialized = false;
@@ -21,6 +23,17 @@ const FClearValueBinding FClearValueBinding::DepthNear(1.f, 0); // reversed Z: n
 const FClearValueBinding FClearValueBinding::DepthFar(0.f, 0);
 
 namespace UE4Host {
+
+namespace {
+// Textures made, counted for each creation flag they carried (render and game thread).
+std::atomic<uint64> GTexturesByFlag[32];
+}
+
+uint64 TexturesCreatedWith(uint32 Flag) {
+    for (int32 Bit = 0; Bit < 32; ++Bit)
+        if (Flag == (1u << Bit)) return GTexturesByFlag[Bit].load();
+    return 0;
+}
 
 namespace {
 FOpenGLDevice* GDevice = nullptr;
@@ -298,6 +311,8 @@ FTexture2DRHIRef RHICreateTexture2D(uint32 SizeX, uint32 SizeY, uint8 Format, ui
     const uint32 Bpp = BytesPerPixel(PixelFormat);
     checkf(Bpp != 0 && SizeX > 0 && SizeY > 0 && NumMips == 1 && NumSamples == 1, TEXT("unsupported texture"));
     FOpenGLTexture2D* Texture = new FOpenGLTexture2D(SizeX, SizeY, NumMips, NumSamples, PixelFormat, Flags, CreateInfo.ClearValueBinding);
+    for (int32 Bit = 0; Bit < 32; ++Bit)
+        if (Flags & (1u << Bit)) ++GTexturesByFlag[Bit];
     if (Texture->IsStaging()) {
         // Rows aligned to 256 bytes, as staging surfaces of Windows drivers often are: readers
         // must step by the row pitch.
