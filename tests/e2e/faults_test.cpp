@@ -1,0 +1,276 @@
+// Faults between the two programs, nothing lost: the editor killed in the middle of a
+// frame or quitting while Maya idles, Maya killed in the middle of a request, a second
+// Maya while the first lives, and the video producer coming, changing size and going.
+//
+// The mirror's state is judged from outside, by what Maya's saved picture shows: every
+// object of Maya's scene at the pixels Maya's projection gives, in its Unreal material's
+// colour, and nothing where an object no longer is. Maya's own drawing (when the link is
+// down) is told apart by the Maya shaders' colours, which differ from the Unreal ones.
+#include "Mirror.h"
+
+#include <csignal>
+#include <cstdio>
+#include <unistd.h>
+
+using namespace e2e;
+
+namespace {
+
+// Maya's own colours for the two tagged shading engines, bright enough under the sky
+// light's 0.01: green for the red-tagged one, blue for the grey-tagged one.
+const char* const kMayaGreen = "10 70 10";
+const char* const kMayaBlue = "10 10 70";
+
+CameraAttributes viewCamera()
+{
+    CameraAttributes c;
+    c.translate = {0, 4, 14};
+    c.rotate = {-15, 0, 0};
+    return c;
+}
+
+std::string sceneMel()
+{
+    return newSceneMel() + taggedMaterialMel("red", kRed, kMayaGreen) + taggedMaterialMel("grey", kGrey, kMayaBlue) +
+           viewCamera().mel("persp", "perspShape") + " lookThru persp;";
+}
+
+PixelPos front(Vec3 c) { return MayaCamera(viewCamera(), kWidth, kHeight).project({c[0], c[1], c[2] + 1}); }
+
+// What a cube's front face shows.
+enum class Seen { Unreal, MayaOwn, Other };
+Seen seen(const Picture& p, Vec3 c, const Material& m)
+{
+    PixelPos at = front(c);
+    if (blockShows(p, at, unrealColour(m))) return Seen::Unreal;
+    Rgb px = p.at(at.ix(), at.iy());
+    // Maya's lambert: green or blue well above the other channels.
+    int own = &m == &kRed ? px[1] : px[2];
+    if (own > 60 && own > px[0] + 40 && own > (&m == &kRed ? px[2] : px[1]) + 40) return Seen::MayaOwn;
+    return Seen::Other;
+}
+
+class Faults : public ::testing::Test {
+protected:
+    void SetUp() override { suffix = useFreshRegionNames("E2eFault"); }
+    void TearDown() override
+    {
+        for (auto& m : mayas) m->kill();
+        for (auto& e : editors) e->quit();
+        removeRegionNames();
+    }
+    Editor& startEditor()
+    {
+        editors.push_back(std::make_unique<Editor>());
+        EXPECT_TRUE(editors.back()->start()) << editors.back()->program().output();
+        return *editors.back();
+    }
+    Maya& startMaya()
+    {
+        mayas.push_back(std::make_unique<Maya>());
+        EXPECT_TRUE(mayas.back()->start(kWidth, kHeight)) << mayas.back()->program().output();
+        return *mayas.back();
+    }
+    static void run(Maya& maya, const std::string& mel)
+    {
+        std::string out = maya.mel(mel);
+        EXPECT_EQ(out.find("Error"), std::string::npos) << mel << "\n" << out;
+    }
+    // Draws frames until `done` holds for the saved picture (bounded); the last picture.
+    template <class Done>
+    Picture until(Maya& maya, const std::string& name, Done done, int attempts = 400)
+    {
+        Picture p;
+        for (int i = 0; i < attempts; ++i) {
+            maya.mel("refresh");
+            if (!Picture::read(maya.picture(name), p)) continue;
+            if (done(p)) return p;
+            usleep(20000);
+        }
+        return p;
+    }
+    // Waits until the link is in the middle of a frame: Maya has published, Unreal has
+    // not answered. False if that was not seen (the caller then acts anyway).
+    static bool midFrame()
+    {
+        for (int i = 0; i < 200000; ++i) {
+            LinkState s = linkState();
+            if (s.present && s.requestFrame != s.responseFrame && s.ownerPid != 0) return true;
+            usleep(50);
+        }
+        return false;
+    }
+
+    std::string suffix;
+    std::vector<std::unique_ptr<Editor>> editors;
+    std::vector<std::unique_ptr<Maya>> mayas;
+    const Vec3 a{-2.5, 1, 0}, b{2.5, 1, 0};
+};
+
+TEST_F(Faults, EditorKilledMidFrameThenMayaDrawsItsOwnAndTheNextEditorGetsTheWholeScene)
+{
+    Editor& first = startEditor();
+    Maya& maya = startMaya();
+    run(maya, sceneMel() + cubeMel("redBox", a, 2, "redSG") + cubeMel("greyBox", b, 2, "greySG"));
+    Picture p = until(maya, "before", [&](const Picture& p) { return seen(p, a, kRed) == Seen::Unreal; });
+    ASSERT_EQ(seen(p, a, kRed), Seen::Unreal) << describe(p, front(a));
+    ASSERT_EQ(seen(p, b, kGrey), Seen::Unreal) << describe(p, front(b));
+
+    // Maya draws frames on its idle timer meanwhile; kill the editor while one is out.
+    EXPECT_TRUE(midFrame()) << "no frame was seen in flight";
+    first.program().signal(SIGKILL);
+    EXPECT_EQ(first.program().wait(kCommandMs), 128 + SIGKILL);
+    auto killed = std::chrono::steady_clock::now();
+    p = until(maya, "down", [&](const Picture& p) { return seen(p, a, kRed) == Seen::MayaOwn; });
+    EXPECT_EQ(seen(p, a, kRed), Seen::MayaOwn) << "Maya does not draw its own scene: " << describe(p, front(a));
+    EXPECT_EQ(seen(p, b, kGrey), Seen::MayaOwn) << describe(p, front(b));
+    std::printf("Maya drew its own scene %.2f s after the kill\n",
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - killed).count());
+    // The killed editor's names are still there.
+    EXPECT_GT(regionFileBytes("KVTRequest"), 0u);
+
+    // Edits while the link is down: the red cube moves, the grey one goes, a new grey one
+    // comes. (The engine's default material is grey too: the moved cube is the red one,
+    // so that a material lost on the way would show.)
+    const Vec3 c{0, 1, 4}, d{0, 3, -1};
+    run(maya, "setAttr redBox.translate 0 1 4; delete greyBox;" + cubeMel("newBox", d, 2, "greySG"));
+    Editor& second = startEditor();
+    p = until(maya, "after", [&](const Picture& p) { return seen(p, d, kGrey) == Seen::Unreal; });
+    EXPECT_EQ(seen(p, d, kGrey), Seen::Unreal) << "the new editor's picture is missing: " << describe(p, front(d));
+    EXPECT_EQ(seen(p, c, kRed), Seen::Unreal) << "moved cube: " << describe(p, front(c));
+    EXPECT_NE(seen(p, b, kGrey), Seen::Unreal) << "deleted cube still mirrored: " << describe(p, front(b));
+    EXPECT_NE(seen(p, a, kRed), Seen::Unreal) << "the moved cube's old place: " << describe(p, front(a));
+    LinkState s = linkState();
+    EXPECT_EQ(s.ownerPid, static_cast<std::uint32_t>(maya.pid()));
+    EXPECT_EQ(s.responderPid, static_cast<std::uint32_t>(second.pid()));
+}
+
+TEST_F(Faults, EditorQuittingWhileMayaIdlesIsNoticedAndTheNextEditorIsClaimedAfresh)
+{
+    Editor& first = startEditor();
+    Maya& maya = startMaya();
+    run(maya, sceneMel() + cubeMel("redBox", a, 2, "redSG") + cubeMel("greyBox", b, 2, "greySG"));
+    Picture p = until(maya, "before", [&](const Picture& p) { return seen(p, a, kRed) == Seen::Unreal; });
+    ASSERT_EQ(seen(p, a, kRed), Seen::Unreal) << describe(p, front(a));
+
+    EXPECT_TRUE(first.quit()) << first.program().output();
+    EXPECT_EQ(first.program().wait(0), 0);
+    EXPECT_EQ(regionFileBytes("KVTRequest"), 0u) << "the quitting editor left its names";
+    p = until(maya, "down", [&](const Picture& p) { return seen(p, a, kRed) == Seen::MayaOwn; });
+    EXPECT_EQ(seen(p, a, kRed), Seen::MayaOwn) << describe(p, front(a));
+
+    // The new editor starts empty: the cubes come back only through a new session's resend.
+    Editor& second = startEditor();
+    EXPECT_EQ(linkState().ownerPid, 0u);
+    p = until(maya, "after", [&](const Picture& p) { return seen(p, a, kRed) == Seen::Unreal; });
+    EXPECT_EQ(seen(p, a, kRed), Seen::Unreal) << describe(p, front(a));
+    EXPECT_EQ(seen(p, b, kGrey), Seen::Unreal) << describe(p, front(b));
+    LinkState s = linkState();
+    EXPECT_EQ(s.ownerPid, static_cast<std::uint32_t>(maya.pid()));
+    EXPECT_EQ(s.responderPid, static_cast<std::uint32_t>(second.pid()));
+}
+
+TEST_F(Faults, MayaKilledMidRequestThenUnrealFinishesIdlesAndTheNextMayaTakesOver)
+{
+    Editor& editor = startEditor();
+    Maya& first = startMaya();
+    run(first, sceneMel() + cubeMel("redBox", a, 2, "redSG"));
+    Picture p = until(first, "first", [&](const Picture& p) { return seen(p, a, kRed) == Seen::Unreal; });
+    ASSERT_EQ(seen(p, a, kRed), Seen::Unreal) << describe(p, front(a));
+
+    EXPECT_TRUE(midFrame()) << "no request was seen in flight";
+    first.kill();
+    // Unreal answers the last request and then waits: the counters meet and stay.
+    LinkState s;
+    for (int i = 0; i < 3000; ++i) {
+        s = linkState();
+        if (s.requestFrame == s.responseFrame) break;
+        usleep(10000);
+    }
+    EXPECT_EQ(s.requestFrame, s.responseFrame) << "Unreal never finished the dead Maya's request";
+    usleep(200000);
+    LinkState later = linkState();
+    EXPECT_EQ(later.requestFrame, s.requestFrame);
+    EXPECT_EQ(later.responseFrame, s.responseFrame);
+    std::string stats = editor.command("stat tickables", "Frames");
+    EXPECT_NE(stats.find("Frames"), std::string::npos) << "the editor no longer answers: " << editor.program().output();
+    EXPECT_TRUE(editor.program().running());
+
+    // The next Maya has only a grey cube elsewhere: the dead one's red cube is dropped.
+    Maya& second = startMaya();
+    run(second, sceneMel() + cubeMel("greyBox", b, 2, "greySG"));
+    p = until(second, "second", [&](const Picture& p) { return seen(p, b, kGrey) == Seen::Unreal; });
+    EXPECT_EQ(seen(p, b, kGrey), Seen::Unreal) << describe(p, front(b));
+    EXPECT_NE(seen(p, a, kRed), Seen::Unreal) << "the dead Maya's cube survived the new session: " << describe(p, front(a));
+    EXPECT_EQ(linkState().ownerPid, static_cast<std::uint32_t>(second.pid()));
+}
+
+TEST_F(Faults, SecondMayaIsRefusedWithoutDisturbingTheFirstAndTakesOverWhenItDies)
+{
+    startEditor();
+    Maya& first = startMaya();
+    run(first, sceneMel() + cubeMel("redBox", a, 2, "redSG"));
+    Picture p = until(first, "first", [&](const Picture& p) { return seen(p, a, kRed) == Seen::Unreal; });
+    ASSERT_EQ(seen(p, a, kRed), Seen::Unreal) << describe(p, front(a));
+
+    Maya& second = startMaya();
+    run(second, sceneMel() + cubeMel("greyBox", b, 2, "greySG"));
+    for (int frame = 0; frame < 5; ++frame) {
+        p = readPicture(second.picture("second"));
+        EXPECT_EQ(seen(p, b, kGrey), Seen::MayaOwn) << "the second Maya got a picture: " << describe(p, front(b));
+        p = readPicture(first.picture("first"));
+        EXPECT_EQ(seen(p, a, kRed), Seen::Unreal) << describe(p, front(a));
+        EXPECT_NE(seen(p, b, kGrey), Seen::Unreal) << "the second Maya's cube reached the mirror: " << describe(p, front(b));
+        EXPECT_EQ(linkState().ownerPid, static_cast<std::uint32_t>(first.pid()));
+    }
+    // The first keeps editing undisturbed.
+    const Vec3 moved{-1, 2, 1};
+    run(first, "setAttr redBox.translate -1 2 1;");
+    p = readPicture(first.picture("firstMoved"));
+    EXPECT_EQ(seen(p, moved, kRed), Seen::Unreal) << describe(p, front(moved));
+
+    // When the owner dies, the other takes the link over with its own scene.
+    first.kill();
+    p = until(second, "takeover", [&](const Picture& p) { return seen(p, b, kGrey) == Seen::Unreal; });
+    EXPECT_EQ(seen(p, b, kGrey), Seen::Unreal) << describe(p, front(b));
+    EXPECT_NE(seen(p, moved, kRed), Seen::Unreal) << describe(p, front(moved));
+    EXPECT_EQ(linkState().ownerPid, static_cast<std::uint32_t>(second.pid()));
+}
+
+TEST_F(Faults, VideoProducerAppearsChangesSizeAndDisappears)
+{
+    startEditor();
+    Maya& maya = startMaya();
+    run(maya, sceneMel() + cubeMel("redBox", a, 2, "redSG") + cubeMel("greyBox", b, 2, "greySG"));
+    Picture p = until(maya, "plain", [&](const Picture& p) { return seen(p, b, kGrey) == Seen::Unreal; });
+    ASSERT_EQ(seen(p, b, kGrey), Seen::Unreal) << describe(p, front(b));
+    ASSERT_LT(front(a).x, kWidth / 2);
+    ASSERT_GT(front(b).x, kWidth / 2);
+
+    // Left half keyed green (Unreal shows through), right half colour bars over the grey cube.
+    auto keyed = [&](const Picture& p, Vec3 red) {
+        Rgb right = p.at(front(b).ix(), front(b).iy());
+        return seen(p, red, kRed) == Seen::Unreal && seen(p, b, kGrey) != Seen::Unreal && right[0] + right[1] + right[2] > 150;
+    };
+    // The producer comes and changes its frame size every 5 ms, in turn.
+    Program producer;
+    ASSERT_TRUE(producer.start(VIDEO_PRODUCER, {"--pattern", "green", "--sizes", "64x48,200x90,33x17", "--interval", "5",
+                                                "--frames", "0"},
+                               false));
+    ASSERT_NE(producer.waitFor("ready", 0, kStartMs), std::string::npos) << producer.output();
+    for (int frame = 0; frame < 10; ++frame) {
+        p = until(maya, "video", [&](const Picture& p) { return keyed(p, a); }, 50);
+        EXPECT_TRUE(keyed(p, a)) << describe(p, front(a)) << ", " << describe(p, front(b));
+    }
+    // It goes. The region stays open in Maya once opened and holds the last frame: Maya
+    // goes on drawing Unreal's live picture through it.
+    producer.signal(SIGTERM);
+    EXPECT_GE(producer.wait(kCommandMs), 0);
+    const Vec3 moved{-3.5, 3, -1};
+    run(maya, "setAttr redBox.translate -3.5 3 -1;");
+    p = until(maya, "gone", [&](const Picture& p) { return keyed(p, moved); });
+    EXPECT_TRUE(keyed(p, moved)) << describe(p, front(moved)) << ", " << describe(p, front(b));
+    EXPECT_NE(seen(p, a, kRed), Seen::Unreal) << describe(p, front(a));
+}
+
+} // namespace
