@@ -111,6 +111,31 @@ TEST_F(LinkServiceTest, APictureOfAnEmptySceneIsBlackAndGrowsTheViewAndAZeroSize
     }
 }
 
+TEST_F(LinkServiceTest, APictureTooLargeForTheRegionOrOfNegativeSizeIsAnsweredWithoutOne) {
+    // 30000 x 30000 needs two 3.6 GB blocks, past the 2 GiB region; a negative size none.
+    for (const auto& Size : {std::make_pair(30000, 30000), std::make_pair(-4, 64), std::make_pair(64, -4)}) {
+        Begin(true, Size.first, Size.second);
+        Request.reset();
+        Maya->publishRequest();
+        Loop.Tick();
+        FlushRenderingCommands();
+        // Answered, with no picture blocks and the view no larger than the region allows.
+        EXPECT_EQ(kvt::loadCounter(Maya->responseHeader()), kvt::loadCounter(Maya->requestHeader())) << Size.first;
+        EXPECT_EQ(Response().colour, 0) << Size.first;
+        EXPECT_EQ(Response().depth, 0) << Size.first;
+        EXPECT_LE(uint64(Response().viewSize), uint64(1) << 31);
+        // Maya's reader refuses a reply without the picture it asked for; the next claim and
+        // a picture of a sensible size work as before.
+        Maya->awaitResponse();
+        EXPECT_FALSE(Maya->readReply().hasValue());
+        Begin(true, 32, 16);
+        auto Reply = Finish();
+        ASSERT_TRUE(Reply.hasValue());
+        EXPECT_NE(Reply->colour, nullptr);
+        EXPECT_EQ(Reply->width, 32);
+    }
+}
+
 TEST_F(LinkServiceTest, TheMaterialActionSendsThePackageNameOnceForASingleSelectionLastChoiceWins) {
     UObject* Red = FSoftObjectPath(TEXT("/Game/Materials/M_Red")).TryLoad();
     UObject* Grey = FSoftObjectPath(TEXT("/Game/Materials/M_Grey")).TryLoad();
