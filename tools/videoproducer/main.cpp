@@ -178,8 +178,14 @@ int main(int argc, char** argv)
 
     for (std::uint64_t n = 0; !stopping && (frames == 0 || n < frames); ++n) {
         Size s = sizes[n % sizes.size()];
-        // No frame counter exists: the size is written last, after the pixels it covers.
-        std::memset(region.view, 0, 8);
+        // No frame counter exists: the size is written last, after the pixels it covers. It
+        // is cleared first only when it changes, so that a reader never takes pixels for a
+        // size they were not written for; a frame of the same size is written in place, as a
+        // capture card does, so that the video does not drop out while it is written.
+        std::uint32_t shown[2];
+        std::memcpy(shown, region.view, 8);
+        if (shown[0] != s.width || shown[1] != s.height)
+            std::memset(region.view, 0, 8);
         drawFrame(region.view + 8, s, pattern, imagePath.empty() ? nullptr : &image, n);
         std::memcpy(region.view + 4, &s.height, 4);
         std::memcpy(region.view, &s.width, 4);
