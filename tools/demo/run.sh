@@ -79,6 +79,7 @@ logs="$out/logs"
 maya_log="$logs/maya.log" editor_log="$logs/unreal.log" producer_log="$logs/producer.log"
 frame_log="$logs/frames.log" script="$logs/run.mel"
 rm -f "$maya_log" "$editor_log" "$producer_log" "$frame_log"
+: > "$maya_log"
 
 # Region names of this run only; both programs and the producer inherit the suffix.
 export KVT_REGION_SUFFIX="Demo$$x$RANDOM"
@@ -102,6 +103,8 @@ trap cleanup EXIT
 trap 'printf "\n[demo] interrupted; stopping Maya, the editor and the producer\n" >&2; exit 130' INT TERM
 
 alive() { [ -n "$1" ] && kill -0 "$1" 2>/dev/null; }
+# The three programs run in sessions of their own, so that Ctrl-C reaches this script only
+# and the programs are stopped here, in order, rather than each on its own.
 
 # --- the MEL script -----------------------------------------------------------------
 # Camera orbit around (cx, cy, cz) at distance r and height h above it.
@@ -113,7 +116,7 @@ if [ "$scene_kind" = obj ]; then
       if (n == 0) { print "0 1 0 14 6"; exit }
       dx = hi[2] - lo[2]; dy = hi[3] - lo[3]; dz = hi[4] - lo[4]
       rad = sqrt(dx * dx + dy * dy + dz * dz) / 2; if (rad <= 0) rad = 1
-      printf "%g %g %g %g %g\n", (lo[2] + hi[2]) / 2, (lo[3] + hi[3]) / 2, (lo[4] + hi[4]) / 2, rad * 2.4, rad * 1.0
+      printf "%g %g %g %g %g\n", (lo[2] + hi[2]) / 2, (lo[3] + hi[3]) / 2, (lo[4] + hi[4]) / 2, rad * 3.4, rad * 1.4
     }' "$scene")
 fi
 hide_at=$((frames / 4 + 1)) show_at=$((frames / 2 + 1)) lamp_at=$((frames / 3 + 1))
@@ -128,7 +131,7 @@ video_at=$((frames / 2 + 1)) material_at=$((frames * 2 / 3 + 1))
     printf '\n'
   else
     printf 'file -f -new;\nfile -import "%s";\n' "$scene"
-    printf 'ambientLight -i 0.3 -n mirrorFill;\ndirectionalLight -i 1 -n mirrorKey;\nrotate -45 30 0 mirrorKey;\nselect -cl;\n'
+    printf 'ambientLight -i 0.003 -n mirrorFill;\ndirectionalLight -i 0.007 -n mirrorKey;\nrotate -45 30 0 mirrorKey;\nselect -cl;\n'
   fi
   printf 'modelEditor -e -rendererOverrideName "Mirror" -grid 1 modelPanel4;\n'
   printf 'control -e -w %d -h %d modelPanel4;\n' "$width" "$height"
@@ -168,7 +171,7 @@ video_at=$((frames / 2 + 1)) material_at=$((frames * 2 / 3 + 1))
 say "scene $(basename "$scene"), $frames frames at ${width}x$height, output in $out"
 say "starting the Unreal editor (log: $editor_log)"
 mkfifo "$fifo" || fail "cannot make the console pipe $fifo"
-"$editor" -Content="$root/examples/content" -Plugin="$uplugin" < "$fifo" > "$editor_log" 2>&1 &
+setsid "$editor" -Content="$root/examples/content" -Plugin="$uplugin" < "$fifo" > "$editor_log" 2>&1 &
 editor_pid=$!
 exec 7> "$fifo"
 for _ in $(seq 300); do
@@ -179,7 +182,7 @@ done
 [ -e "/dev/shm/KVTResponse$KVT_REGION_SUFFIX" ] || fail "Unreal (ue4editor) offered no link within 30 s; see $editor_log"
 
 say "starting Maya (log: $maya_log)"
-KVT_FRAME_LOG="$frame_log" "$maya" -batch -script "$script" > "$maya_log" 2>&1 &
+KVT_FRAME_LOG="$frame_log" setsid "$maya" -batch -script "$script" > "$maya_log" 2>&1 &
 maya_pid=$!
 
 video_started=0 material_sent=0 done_frames=0 shown=-1
@@ -188,7 +191,7 @@ while alive "$maya_pid"; do
     fail "Unreal (ue4editor) stopped during the run; see $editor_log (Maya's log: $maya_log)"
   fi
   if [ "$video_started" -eq 0 ] && grep -q '^mirror-demo cue video' "$maya_log"; then
-    "$producer" --pattern green --size "${width}x$height" --interval 40 > "$producer_log" 2>&1 &
+    setsid "$producer" --pattern green --size "${width}x$height" --interval 40 > "$producer_log" 2>&1 &
     producer_pid=$!
     video_started=1
   fi
