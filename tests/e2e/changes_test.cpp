@@ -98,6 +98,41 @@ TEST_F(Changes, InstancesAndReparentedObjectsStandWhereTheirDagPathsPutThem)
     EXPECT_TRUE(shows(p, farther, kRed)) << describe(p, front(farther));
 }
 
+TEST_F(Changes, InstanceOfAHiddenObjectAndTheObjectShowWhenShownAgain)
+{
+    const Vec3 a{-2.5, 1, 0}, second{2.5, 1, 0};
+    run(cubeMel("box", a, 2, "redSG"));
+    Picture p = shot("hiddeninstance0");
+    ASSERT_TRUE(shows(p, a, kRed)) << describe(p, front(a));
+    run("hide box;");
+    shot("hiddeninstance1");
+    // Maya copies the hidden transform's visibility into the instance.
+    run("instance -n twin box; setAttr twin.translate 2.5 1 0; select -cl;");
+    EXPECT_NE(maya->mel("getAttr twin.visibility").find("0"), std::string::npos);
+    p = shot("hiddeninstance2");
+    EXPECT_FALSE(shows(p, a, kRed)) << describe(p, front(a));
+    EXPECT_FALSE(shows(p, second, kRed)) << describe(p, front(second));
+    run("showHidden box; showHidden twin;");
+    p = shot("hiddeninstance3");
+    EXPECT_TRUE(shows(p, a, kRed)) << "shown again but missing: " << describe(p, front(a));
+    EXPECT_TRUE(shows(p, second, kRed)) << "instance shown but missing: " << describe(p, front(second));
+}
+
+TEST_F(Changes, MaterialChangedWhileHiddenShowsWhenShownAgain)
+{
+    const Vec3 a{0, 1, 0};
+    run(cubeMel("box", a, 2, "redSG"));
+    Picture p = shot("hiddenmaterial0");
+    ASSERT_TRUE(shows(p, a, kRed)) << describe(p, front(a));
+    run("hide box;");
+    shot("hiddenmaterial1");
+    run("sets -e -forceElement greySG box;");
+    shot("hiddenmaterial2");
+    run("sets -e -forceElement redSG box; showHidden box;");
+    p = shot("hiddenmaterial3");
+    EXPECT_TRUE(shows(p, a, kRed)) << "shown again but missing: " << describe(p, front(a));
+}
+
 TEST_F(Changes, EditedMeshAndChangedLightShowInTheColours)
 {
     const Vec3 a{0, 1, 0};
