@@ -101,6 +101,14 @@ public:
     std::string why;
 };
 
+// A sanitizer's report in a program's output fails the test that was running.
+inline void expectNoSanitizerReport(Program& program, const char* name)
+{
+    const std::string out = program.output();
+    EXPECT_EQ(out.find("Sanitizer"), std::string::npos) << name << ":\n" << out;
+    EXPECT_EQ(out.find("runtime error"), std::string::npos) << name << ":\n" << out;
+}
+
 // Reads the saved picture; fails the test when there is none.
 inline Picture readPicture(const std::string& path)
 {

@@ -55,6 +55,8 @@ protected:
     void SetUp() override { suffix = useFreshRegionNames("E2eFault"); }
     void TearDown() override
     {
+        for (auto& m : mayas) expectNoSanitizerReport(m->program(), "maya");
+        for (auto& e : editors) expectNoSanitizerReport(e->program(), "ue4editor");
         for (auto& m : mayas) m->kill();
         for (auto& e : editors) e->quit();
         removeRegionNames();

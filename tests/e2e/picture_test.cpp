@@ -10,6 +10,11 @@ namespace {
 
 class Pictures : public ::testing::Test {
 protected:
+    void TearDown() override
+    {
+        expectNoSanitizerReport(Shared::get().editor.program(), "ue4editor");
+        expectNoSanitizerReport(Shared::get().maya.program(), "maya");
+    }
     void SetUp() override
     {
         Shared& s = Shared::get();
