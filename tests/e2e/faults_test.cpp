@@ -10,6 +10,8 @@
 
 #include <csignal>
 #include <cstdio>
+#include <fstream>
+#include <sstream>
 #include <unistd.h>
 
 using namespace e2e;
@@ -67,11 +69,48 @@ protected:
         EXPECT_TRUE(editors.back()->start()) << editors.back()->program().output();
         return *editors.back();
     }
+    // Each Maya keeps the frame driver's log (KVT_FRAME_LOG): one line per viewport frame
+    // with what the link did in it.
     Maya& startMaya()
     {
         mayas.push_back(std::make_unique<Maya>());
+        logs.push_back(tempDir() + "frames_" + suffix + "_" + std::to_string(logs.size()) + ".log");
+        setenv("KVT_FRAME_LOG", logs.back().c_str(), 1);
         EXPECT_TRUE(mayas.back()->start(kWidth, kHeight)) << mayas.back()->program().output();
+        unsetenv("KVT_FRAME_LOG");
         return *mayas.back();
+    }
+    // The link states of a Maya's frames so far ("new", "connected", "busy", "lost",
+    // "down", "refused").
+    std::vector<std::string> linkStates(const Maya& maya) const
+    {
+        std::vector<std::string> states;
+        for (size_t i = 0; i < mayas.size(); ++i) {
+            if (mayas[i].get() != &maya) continue;
+            std::ifstream in(logs[i]);
+            std::string line;
+            while (std::getline(in, line)) {
+                if (line.empty() || line[0] == '#') continue;
+                std::istringstream fields(line);
+                std::string field;
+                for (int f = 0; f < 8 && fields >> field; ++f) {
+                }
+                states.push_back(field);
+            }
+        }
+        return states;
+    }
+    static size_t count(const std::vector<std::string>& states, const std::string& state, size_t from = 0)
+    {
+        size_t n = 0;
+        for (size_t i = from; i < states.size(); ++i) n += states[i] == state;
+        return n;
+    }
+    static std::string joined(const std::vector<std::string>& states, size_t from = 0)
+    {
+        std::string out;
+        for (size_t i = from; i < states.size(); ++i) out += (i + 1 < states.size() && states[i] == states[i + 1]) ? "" : states[i] + " ";
+        return out;
     }
     static void run(Maya& maya, const std::string& mel)
     {
@@ -106,6 +145,7 @@ protected:
     std::string suffix;
     std::vector<std::unique_ptr<Editor>> editors;
     std::vector<std::unique_ptr<Maya>> mayas;
+    std::vector<std::string> logs;
     const Vec3 a{-2.5, 1, 0}, b{2.5, 1, 0};
 };
 
@@ -120,6 +160,7 @@ TEST_F(Faults, EditorKilledMidFrameThenMayaDrawsItsOwnAndTheNextEditorGetsTheWho
 
     // Maya draws frames on its idle timer meanwhile; kill the editor while one is out.
     EXPECT_TRUE(midFrame()) << "no frame was seen in flight";
+    const size_t beforeKill = linkStates(maya).size();
     first.program().signal(SIGKILL);
     EXPECT_EQ(first.program().wait(kCommandMs), 128 + SIGKILL);
     auto killed = std::chrono::steady_clock::now();
@@ -128,8 +169,13 @@ TEST_F(Faults, EditorKilledMidFrameThenMayaDrawsItsOwnAndTheNextEditorGetsTheWho
     EXPECT_EQ(seen(p, b, kGrey), Seen::MayaOwn) << describe(p, front(b));
     std::printf("Maya drew its own scene %.2f s after the kill\n",
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - killed).count());
+    // The driver let the link go (a frame ended "lost") and then found no editor.
+    std::vector<std::string> states = linkStates(maya);
+    EXPECT_GE(count(states, "lost", beforeKill), 1u) << joined(states, beforeKill);
+    EXPECT_GE(count(states, "down", beforeKill), 1u) << joined(states, beforeKill);
     // The killed editor's names are still there.
     EXPECT_GT(regionFileBytes("KVTRequest"), 0u);
+    const size_t beforeSecond = linkStates(maya).size();
 
     // Edits while the link is down: the red cube moves, the grey one goes, a new grey one
     // comes. (The engine's default material is grey too: the moved cube is the red one,
@@ -145,6 +191,10 @@ TEST_F(Faults, EditorKilledMidFrameThenMayaDrawsItsOwnAndTheNextEditorGetsTheWho
     LinkState s = linkState();
     EXPECT_EQ(s.ownerPid, static_cast<std::uint32_t>(maya.pid()));
     EXPECT_EQ(s.responderPid, static_cast<std::uint32_t>(second.pid()));
+    // Claimed afresh: one frame of a new session, the rest connected.
+    states = linkStates(maya);
+    EXPECT_EQ(count(states, "new", beforeSecond), 1u) << joined(states, beforeSecond);
+    EXPECT_GE(count(states, "connected", beforeSecond), 1u) << joined(states, beforeSecond);
 }
 
 TEST_F(Faults, EditorQuittingWhileMayaIdlesIsNoticedAndTheNextEditorIsClaimedAfresh)
@@ -155,12 +205,17 @@ TEST_F(Faults, EditorQuittingWhileMayaIdlesIsNoticedAndTheNextEditorIsClaimedAfr
     Picture p = until(maya, "before", [&](const Picture& p) { return seen(p, a, kRed) == Seen::Unreal; });
     ASSERT_EQ(seen(p, a, kRed), Seen::Unreal) << describe(p, front(a));
 
+    const size_t beforeQuit = linkStates(maya).size();
     EXPECT_TRUE(first.quit()) << first.program().output();
     EXPECT_EQ(first.program().wait(0), 0);
     EXPECT_EQ(regionFileBytes("KVTRequest"), 0u) << "the quitting editor left its names";
     p = until(maya, "down", [&](const Picture& p) { return seen(p, a, kRed) == Seen::MayaOwn; });
     EXPECT_EQ(seen(p, a, kRed), Seen::MayaOwn) << describe(p, front(a));
 
+    std::vector<std::string> states = linkStates(maya);
+    EXPECT_GE(count(states, "down", beforeQuit), 1u) << joined(states, beforeQuit);
+    EXPECT_EQ(count(states, "new", beforeQuit), 0u) << joined(states, beforeQuit);
+    const size_t beforeSecond = states.size();
     // The new editor starts empty: the cubes come back only through a new session's resend.
     Editor& second = startEditor();
     EXPECT_EQ(linkState().ownerPid, 0u);
@@ -170,6 +225,8 @@ TEST_F(Faults, EditorQuittingWhileMayaIdlesIsNoticedAndTheNextEditorIsClaimedAfr
     LinkState s = linkState();
     EXPECT_EQ(s.ownerPid, static_cast<std::uint32_t>(maya.pid()));
     EXPECT_EQ(s.responderPid, static_cast<std::uint32_t>(second.pid()));
+    states = linkStates(maya);
+    EXPECT_EQ(count(states, "new", beforeSecond), 1u) << joined(states, beforeSecond);
 }
 
 TEST_F(Faults, MayaKilledMidRequestThenUnrealFinishesIdlesAndTheNextMayaTakesOver)
@@ -205,6 +262,9 @@ TEST_F(Faults, MayaKilledMidRequestThenUnrealFinishesIdlesAndTheNextMayaTakesOve
     EXPECT_EQ(seen(p, b, kGrey), Seen::Unreal) << describe(p, front(b));
     EXPECT_NE(seen(p, a, kRed), Seen::Unreal) << "the dead Maya's cube survived the new session: " << describe(p, front(a));
     EXPECT_EQ(linkState().ownerPid, static_cast<std::uint32_t>(second.pid()));
+    std::vector<std::string> states = linkStates(second);
+    EXPECT_EQ(count(states, "new"), 1u) << joined(states);
+    EXPECT_EQ(count(states, "refused"), 0u) << joined(states);
 }
 
 TEST_F(Faults, SecondMayaIsRefusedWithoutDisturbingTheFirstAndTakesOverWhenItDies)
@@ -231,12 +291,21 @@ TEST_F(Faults, SecondMayaIsRefusedWithoutDisturbingTheFirstAndTakesOverWhenItDie
     p = readPicture(first.picture("firstMoved"));
     EXPECT_EQ(seen(p, moved, kRed), Seen::Unreal) << describe(p, front(moved));
 
+    std::vector<std::string> states = linkStates(second);
+    EXPECT_GE(count(states, "refused"), 5u) << joined(states);
+    EXPECT_EQ(count(states, "new") + count(states, "connected"), 0u) << joined(states);
+    const size_t beforeTakeOver = states.size();
+    states = linkStates(first);
+    EXPECT_EQ(count(states, "new"), 1u) << joined(states);
+    EXPECT_EQ(count(states, "refused") + count(states, "lost"), 0u) << joined(states);
     // When the owner dies, the other takes the link over with its own scene.
     first.kill();
     p = until(second, "takeover", [&](const Picture& p) { return seen(p, b, kGrey) == Seen::Unreal; });
     EXPECT_EQ(seen(p, b, kGrey), Seen::Unreal) << describe(p, front(b));
     EXPECT_NE(seen(p, moved, kRed), Seen::Unreal) << describe(p, front(moved));
     EXPECT_EQ(linkState().ownerPid, static_cast<std::uint32_t>(second.pid()));
+    states = linkStates(second);
+    EXPECT_EQ(count(states, "new", beforeTakeOver), 1u) << joined(states, beforeTakeOver);
 }
 
 TEST_F(Faults, VideoProducerAppearsChangesSizeAndDisappears)
