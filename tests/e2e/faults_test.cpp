@@ -345,3 +345,36 @@ TEST_F(Faults, VideoProducerAppearsChangesSizeAndDisappears)
 }
 
 } // namespace
+
+namespace {
+
+// Maya keeps the video region open once it has opened it. On Windows that handle keeps the
+// named mapping alive, so a producer that starts again opens the same mapping and its
+// frames reach Maya; the next producer's frames must show here too.
+TEST_F(Faults, VideoProducerThatComesAgainIsShown)
+{
+    startEditor();
+    Maya& maya = startMaya();
+    run(maya, sceneMel() + cubeMel("redBox", a, 2, "redSG"));
+    Picture p = until(maya, "plain", [&](const Picture& p) { return seen(p, a, kRed) == Seen::Unreal; });
+    ASSERT_EQ(seen(p, a, kRed), Seen::Unreal) << describe(p, front(a));
+    {
+        Program green;
+        ASSERT_TRUE(green.start(VIDEO_PRODUCER, {"--pattern", "green", "--size", "64x48", "--frames", "0"}, false));
+        ASSERT_NE(green.waitFor("ready", 0, kStartMs), std::string::npos) << green.output();
+        p = until(maya, "green", [&](const Picture& p) { return seen(p, a, kRed) == Seen::Unreal; });
+        ASSERT_EQ(seen(p, a, kRed), Seen::Unreal) << describe(p, front(a));
+        green.signal(SIGTERM);
+        green.wait(kCommandMs);
+    }
+    // Colour bars only: nothing keyed, the red cube's place shows a bar.
+    Program bars;
+    ASSERT_TRUE(bars.start(VIDEO_PRODUCER, {"--pattern", "bars", "--size", "64x48", "--frames", "0"}, false));
+    ASSERT_NE(bars.waitFor("ready", 0, kStartMs), std::string::npos) << bars.output();
+    p = until(maya, "bars", [&](const Picture& p) { return seen(p, a, kRed) != Seen::Unreal; });
+    EXPECT_NE(seen(p, a, kRed), Seen::Unreal) << "the new producer's frame is not shown: " << describe(p, front(a));
+    bars.signal(SIGTERM);
+    bars.wait(kCommandMs);
+}
+
+} // namespace
