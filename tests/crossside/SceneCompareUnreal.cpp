@@ -41,8 +41,10 @@ std::vector<UnrealComponentView> DescribeUnreal(UWorld* world)
             const auto* mesh = static_cast<const UKvtMeshComponent*>(registered);
             view.kind = kvt::RecordKind::Mesh;
             view.meshNode = reinterpret_cast<std::uint64_t>(mesh->MeshNode);
-            // A mesh is drawn only while both its component and its mesh node are visible.
-            view.visible = mesh->bVisible && mesh->MeshNode && mesh->MeshNode->bVisible;
+            // A mesh is drawn only while both its component and its mesh node are visible,
+            // and only when the renderer has it: a component whose render state was made
+            // while it was hidden is not in the scene until that state is made again.
+            view.visible = mesh->bVisible && mesh->MeshNode && mesh->MeshNode->bVisible && mesh->SceneProxy;
             const UMeshComponent* slots = mesh;
             for (int32 slot = 0; slot < slots->OverrideMaterials.Num(); ++slot)
                 if (const UMaterialInterface* material = slots->GetMaterial(slot))

@@ -220,5 +220,32 @@ TEST_F(CrossSideScene, ALightHiddenThroughItsShapeStaysHiddenWhenItsTransformIsS
     EXPECT_EQ(ExpectMirrorEqualsScene("its transform shown"), 1u);
 }
 
+TEST_F(CrossSideScene, ChangesMadeWhileHiddenShowWhenShownAgain)
+{
+    Mel("shadingNode -asShader lambert -n red");
+    Mel("sets -renderable true -noSurfaceShader true -empty -name redSG");
+    Mel("connectAttr red.outColor redSG.surfaceShader");
+    Mel("setAttr -type \"string\" redSG.UE4Material \"/Game/Materials/M_Red\"");
+    Mel("shadingNode -asShader lambert -n grey");
+    Mel("sets -renderable true -noSurfaceShader true -empty -name greySG");
+    Mel("connectAttr grey.outColor greySG.surfaceShader");
+    Mel("setAttr -type \"string\" greySG.UE4Material \"/Game/Materials/M_Grey\"");
+    Mel("polyCube -n box");
+    Mel("sets -e -forceElement redSG box");
+    GoodFrame("a red cube");
+    Mel("hide box");
+    GoodFrame("hidden");
+    Mel("sets -e -forceElement greySG box");
+    GoodFrame("grey while hidden");
+    Mel("instance -n twin box");
+    Mel("move 3 0 0 twin");
+    GoodFrame("an instance of the hidden cube");
+    Mel("sets -e -forceElement redSG box");
+    Mel("showHidden box");
+    Mel("showHidden twin");
+    GoodFrame("red again and shown");
+    EXPECT_EQ(ExpectMirrorEqualsScene("red again and shown"), 2u);
+}
+
 } // namespace
 } // namespace crossside

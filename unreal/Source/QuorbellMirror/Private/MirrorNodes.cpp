@@ -77,7 +77,14 @@ void FMirrorInstanceNode::Update(const kvt::Record& Record) {
 }
 
 void FMirrorInstanceNode::ApplyVisibility() {
-    if (Component) Component->bVisible = (bVisible && bShapeVisible) ? 1 : 0;
+    if (!Component) return;
+    const bool bShow = bVisible && bShapeVisible;
+    if (bool(Component->bVisible) == bShow) return;
+    Component->bVisible = bShow ? 1 : 0;
+    // The engine adds a primitive or light to the scene only when it is visible as its render
+    // state is made: a component hidden then, and made again while hidden (a new material, a
+    // new instance), would never show. Made again now, it joins or leaves the scene.
+    if (Component->IsRegistered()) Component->MarkRenderStateDirty();
 }
 
 void FMirrorInstanceNode::ApplyMaterials(const kvt::Record& Record) {
