@@ -144,7 +144,7 @@ TEST(DemoOptions, BadOptionsAreRefusedWithTheReason)
     for (const Case& c : {Case{"--size 0x100", "--size"}, Case{"--size big", "--size"}, Case{"--frames 1", "--frames"},
                           Case{"--frames many", "--frames"}, Case{"--scene /nonexistent.mel", "no readable file"},
                           Case{"--scene /etc/hostname", "MEL script"}, Case{"--colour red", "unknown option"},
-                          Case{"--frames", "needs a value"}}) {
+                          Case{"--frames", "needs a value"}, Case{"--out '/tmp/a\"b'", "double quote"}}) {
         int status = -1;
         const std::string out = runDemo(std::string("--check ") + c.options, &status);
         EXPECT_EQ(status, 2) << c.options << "\n" << out;

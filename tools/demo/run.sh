@@ -58,7 +58,11 @@ case "$scene" in
   *.obj|*.OBJ) scene_kind=obj ;;
   *) usage_fail "--scene takes a MEL script (.mel) or an OBJ file (.obj), not $scene" ;;
 esac
+case "$scene$out" in
+  *'"'*|*'\'*) usage_fail "the scene and output paths cannot hold a double quote or a backslash (MEL strings)" ;;
+esac
 [ "$check" -eq 1 ] && exit 0
+scene="$(cd "$(dirname "$scene")" && pwd)/$(basename "$scene")"
 [ -n "$build" ] || usage_fail "--build DIR is needed"
 
 maya="$build/hosts/maya/maya"
