@@ -154,6 +154,9 @@ TEST(DemoOptions, BadOptionsAreRefusedWithTheReason)
     int status = -1;
     runDemo("--check --frames 30 --size 640x360", &status);
     EXPECT_EQ(status, 0);
+    const std::string help = runDemo("--help", &status);
+    EXPECT_EQ(status, 0);
+    EXPECT_NE(help.find("usage:"), std::string::npos) << help;
 }
 
 } // namespace

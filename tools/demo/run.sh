@@ -33,6 +33,10 @@ check=0 build="" scene="$root/examples/scene.mel" size="960x540" frames=120 out=
 while [ $# -gt 0 ]; do
   case "$1" in
     --check) check=1; shift; continue ;;
+    -h|--help)
+      printf 'usage: ./mirror demo [--scene FILE.mel|FILE.obj] [--size WxH] [--frames N] [--out DIR]\n'
+      printf 'defaults: examples/scene.mel, 960x540, 120 frames, out/\n'
+      exit 0 ;;
   esac
   [ $# -ge 2 ] || usage_fail "$1 needs a value"
   case "$1" in
