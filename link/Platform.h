@@ -28,6 +28,12 @@ void unmapView(std::uint8_t* view, std::uint32_t size);
 // process, or nullptr: where names outlive their handles, the creator removes the name.
 void closeMapping(MappingHandle mapping, const char* createdName);
 
+// True when `name` now names another object than the one `mapping` holds. A Windows mapping
+// lives as long as any handle, so a later creator of the name gets the same one (never
+// replaced); a POSIX name goes with its creator, and a new creator of the name makes a new
+// object that an old handle never sees.
+bool mappingWasReplaced(MappingHandle mapping, const char* name);
+
 std::uint32_t currentProcessId();
 bool isProcessAlive(std::uint32_t pid);
 void sleepMilliseconds(std::uint32_t ms);

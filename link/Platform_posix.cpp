@@ -88,6 +88,19 @@ void closeMapping(MappingHandle mapping, const char* createdName)
         shm_unlink(shmName(createdName).c_str());
 }
 
+bool mappingWasReplaced(MappingHandle mapping, const char* name)
+{
+    // No object of that name: the held one is still the only one, as on Windows.
+    const int named = shm_open(shmName(name).c_str(), O_RDONLY | O_CLOEXEC, 0);
+    if (named < 0)
+        return false;
+    struct stat held {}, now {};
+    const bool other = fstat(static_cast<int>(mapping), &held) == 0 && fstat(named, &now) == 0 &&
+                       (held.st_dev != now.st_dev || held.st_ino != now.st_ino);
+    ::close(named);
+    return other;
+}
+
 std::uint32_t currentProcessId() { return static_cast<std::uint32_t>(getpid()); }
 
 bool isProcessAlive(std::uint32_t pid)

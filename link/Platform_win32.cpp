@@ -57,6 +57,12 @@ void closeMapping(MappingHandle mapping, const char*)
         CloseHandle(toHandle(mapping));
 }
 
+bool mappingWasReplaced(MappingHandle, const char*)
+{
+    // The name cannot be given to another mapping while this handle keeps the object.
+    return false;
+}
+
 std::uint32_t currentProcessId() { return GetCurrentProcessId(); }
 
 bool isProcessAlive(std::uint32_t pid)

@@ -251,6 +251,10 @@ void drawFrame(const MHWRender::MDrawContext& context)
         record.link = "refused";
         return;
     }
+    // A producer that went and came again offers its frames under the same name in a new
+    // object where names go with their creator: let the old one go and open the new one.
+    if (vp.video.isOpen() && kvt::platform::mappingWasReplaced(vp.video.mapping, vp.videoName.c_str()))
+        vp.video.close();
     if (!vp.video.isOpen())
         vp.video.open(vp.videoName.c_str(), 0, kVideoHeader);
 

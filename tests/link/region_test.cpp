@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 using namespace kvt;
 using testsupport::uniqueName;
 
@@ -109,6 +111,35 @@ TEST_F(RegionTest, OpenByNameSharesBytesAndCloseForgetsTheView)
     EXPECT_FALSE(missing.open(uniqueName("KVTMissing").c_str(), 0, 16 * MiB));
     EXPECT_FALSE(missing.isOpen());
     EXPECT_EQ(missing.mappedSize, 0u);
+}
+
+TEST(RegionReplaced, AnOpenerLearnsWhenItsCreatorsNameIsGivenToAnotherMapping)
+{
+    const std::string name = uniqueName("KVTVideo");
+    auto creator = std::make_unique<SharedRegion>();
+    ASSERT_TRUE(creator->open(name.c_str(), 1 * MiB, 1 * MiB));
+    creator->view[0] = 1;
+    SharedRegion opener;
+    ASSERT_TRUE(opener.open(name.c_str(), 0, 1 * MiB));
+    EXPECT_FALSE(platform::mappingWasReplaced(opener.mapping, name.c_str()));
+
+    // The creator goes: the opener keeps its bytes, and nothing else has the name.
+    creator.reset();
+    EXPECT_EQ(opener.view[0], 1);
+    EXPECT_FALSE(platform::mappingWasReplaced(opener.mapping, name.c_str()));
+
+    // A new creator of the name: either it has the opener's mapping (Windows keeps a
+    // mapping while any handle does) or the opener is told that its mapping was replaced.
+    SharedRegion next;
+    ASSERT_TRUE(next.open(name.c_str(), 1 * MiB, 1 * MiB));
+    next.view[0] = 2;
+    const bool replaced = platform::mappingWasReplaced(opener.mapping, name.c_str());
+    EXPECT_EQ(replaced, opener.view[0] != 2);
+#if defined(_WIN32)
+    EXPECT_FALSE(replaced);
+#else
+    EXPECT_TRUE(replaced);
+#endif
 }
 
 TEST_F(RegionTest, LinksForwardBackwardAndNone)
