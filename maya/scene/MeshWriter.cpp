@@ -61,16 +61,22 @@ struct Staged {
     bool present = false;
 };
 
-template <class T> T load(const SharedRegion& region, const Staged& buffer, std::size_t index)
-{
-    T value;
-    std::memcpy(&value, region.view + buffer.offset + index * sizeof(T), sizeof(T));
-    return value;
-}
-
 struct Vec3 {
     float x, y, z;
 };
+
+// encodeUnitComponent without the library call behind std::trunc, which the conversion
+// made nine times a vertex: the same byte for every number (for 0 < v < 255 the
+// conversion to int truncates as trunc does; at or below 0, and NaN, give 0).
+inline std::uint8_t encodeUnit(double c)
+{
+    const double v = c * 127.0 + 128.0;
+    if (!(v > 0.0))
+        return 0;
+    if (v >= 255.0)
+        return 255;
+    return static_cast<std::uint8_t>(static_cast<int>(v));
+}
 
 } // namespace
 
@@ -175,41 +181,60 @@ void MayaModel::writeRecord(RecordWriter& writer, std::uint64_t changedTypeBits)
     auto vertices = writer.appendArray(*record + offsetof(MeshRecord, vertices),
                                        std::uint64_t(vertexCount) * sizeof(FKvtMeshVertex));
     if (vertices && position.present && normal.present) {
+        // The staged channels and the vertices stay where they are for the whole loop: nothing
+        // is allocated in it. Its branches are decided once, outside it.
+        const std::uint8_t* const positionAt = scratch->view + position.offset;
+        const std::uint8_t* const normalAt = scratch->view + normal.offset;
+        const bool withTangents = sets.hasUV && tangent.present && bitangent.present && uv.present;
+        const bool withColour = sets.hasColour && colour.present;
+        const std::uint8_t* const tangentAt = withTangents ? scratch->view + tangent.offset : nullptr;
+        const std::uint8_t* const bitangentAt = withTangents ? scratch->view + bitangent.offset : nullptr;
+        const std::uint8_t* const uvAt = withTangents ? scratch->view + uv.offset : nullptr;
+        const std::uint8_t* const colourAt = withColour ? scratch->view + colour.offset : nullptr;
+        std::uint8_t* const firstSlot = writer.at(*vertices);
         for (std::uint32_t v = 0; v < vertexCount; ++v) {
-            // Start from the bytes an earlier frame left, so unwritten fields stay as they were.
+            // Unwritten fields keep the bytes an earlier frame left: with tangents only the
+            // unused byte is not written, without them the tangent and UV fields are not either.
             FKvtMeshVertex out;
-            std::uint8_t* slot = writer.at(*vertices) + std::size_t(v) * sizeof out;
-            std::memcpy(&out, slot, sizeof out);
-            Vec3 p = load<Vec3>(*scratch, position, v);
+            std::uint8_t* const slot = firstSlot + std::size_t(v) * sizeof out;
+            if (withTangents)
+                out.unused23 = slot[offsetof(FKvtMeshVertex, unused23)];
+            else
+                std::memcpy(&out, slot, sizeof out);
+            Vec3 p;
+            std::memcpy(&p, positionAt + std::size_t(v) * sizeof p, sizeof p);
             const float written[3] = {p.x, p.z, p.y};
             std::memcpy(out.position, written, sizeof written);
             for (int k = 0; k < 3; ++k) {
                 lo[k] = std::min(lo[k], written[k]);
                 hi[k] = std::max(hi[k], written[k]);
             }
-            Vec3 n = load<Vec3>(*scratch, normal, v);
-            out.normal[0] = encodeUnitComponent(n.x);
-            out.normal[1] = encodeUnitComponent(n.z);
-            out.normal[2] = encodeUnitComponent(n.y);
-            if (sets.hasUV && tangent.present && bitangent.present && uv.present) {
-                Vec3 t = load<Vec3>(*scratch, tangent, v);
-                Vec3 b = load<Vec3>(*scratch, bitangent, v);
-                out.tangent[0] = encodeUnitComponent(t.x);
-                out.tangent[1] = encodeUnitComponent(t.z);
-                out.tangent[2] = encodeUnitComponent(t.y);
+            Vec3 n;
+            std::memcpy(&n, normalAt + std::size_t(v) * sizeof n, sizeof n);
+            out.normal[0] = encodeUnit(n.x);
+            out.normal[1] = encodeUnit(n.z);
+            out.normal[2] = encodeUnit(n.y);
+            if (withTangents) {
+                Vec3 t, b;
+                std::memcpy(&t, tangentAt + std::size_t(v) * sizeof t, sizeof t);
+                std::memcpy(&b, bitangentAt + std::size_t(v) * sizeof b, sizeof b);
+                out.tangent[0] = encodeUnit(t.x);
+                out.tangent[1] = encodeUnit(t.z);
+                out.tangent[2] = encodeUnit(t.y);
                 Vec3 c{t.y * b.z - t.z * b.y, t.z * b.x - t.x * b.z, t.x * b.y - t.y * b.x};
                 out.bitangentSign = (c.x * n.x + c.y * n.y + c.z * n.z) > 0.0f ? 255 : 0;
-                float u = load<float>(*scratch, uv, std::size_t(v) * 2);
-                float vv = load<float>(*scratch, uv, std::size_t(v) * 2 + 1);
-                out.texCoord[0] = u;
-                out.texCoord[1] = static_cast<float>(1.0 - double(vv));
+                float uvPair[2];
+                std::memcpy(uvPair, uvAt + std::size_t(v) * sizeof uvPair, sizeof uvPair);
+                out.texCoord[0] = uvPair[0];
+                out.texCoord[1] = static_cast<float>(1.0 - double(uvPair[1]));
             }
-            if (sets.hasColour && colour.present) {
+            if (withColour) {
                 // Maya gives red, green, blue, alpha; the vertex holds blue, green, red, alpha.
-                std::uint8_t rgba[4];
-                std::memcpy(rgba, scratch->view + colour.offset + std::size_t(v) * 4, 4);
-                const std::uint8_t bgra[4] = {rgba[2], rgba[1], rgba[0], rgba[3]};
-                std::memcpy(out.colour, bgra, 4);
+                const std::uint8_t* rgba = colourAt + std::size_t(v) * 4;
+                out.colour[0] = rgba[2];
+                out.colour[1] = rgba[1];
+                out.colour[2] = rgba[0];
+                out.colour[3] = rgba[3];
             } else {
                 std::memset(out.colour, 0xFF, 4);
             }
