@@ -8,8 +8,7 @@
 //   wait        publish -> the reply's counter (Unreal: its tick, the capture, the read-back)
 //   upload      the plug-in's two glTexSubImage2D calls (Maya drawing the reply)
 // and, inside the wait, with a probe preloaded into the editor (frame_probe.cpp): the
-// capture call and the stretches in which the module copies the mapped staging surfaces
-// into the reply.
+// stretches in which the module copies the mapped staging surfaces into the reply.
 //
 // The link's own share is everything but the Unreal render and Maya's own drawing: the
 // request writing after the clear, the module's copy into the reply, its publishing, and
@@ -27,11 +26,15 @@
 #include "link/RecordReader.h"
 #include "link/ResponsePayload.h"
 #include "link/SharedRegion.h"
+#include "scene/MayaObjects.h"
 #include "scene/MayaSceneRegistry.h"
 
+#include <maya/MFn.h>
 #include <maya/MGlobal.h>
+#include <maya/MObject.h>
 #include <maya/MString.h>
 
+#include <epoxy/egl.h>
 #include <epoxy/gl.h>
 
 #include <algorithm>
@@ -112,13 +115,17 @@ void GLAPIENTRY stampedClear(GLbitfield mask)
         clearEnd = nowNs();
 }
 
-// The pointers start at libepoxy's resolvers; calling through once makes them the driver's.
+// The pointers start at libepoxy's resolvers, which would call back through the hook:
+// the driver's own entry points come from EGL.
 void hookGl()
 {
-    GLint unit = 0;
-    glGetIntegerv(GL_ACTIVE_TEXTURE, &unit); // any call: the context is current
-    realTexSubImage2D = epoxy_glTexSubImage2D;
-    realClear = epoxy_glClear;
+    realTexSubImage2D =
+        reinterpret_cast<decltype(realTexSubImage2D)>(epoxy_eglGetProcAddress("glTexSubImage2D"));
+    realClear = reinterpret_cast<decltype(realClear)>(epoxy_eglGetProcAddress("glClear"));
+    if (!realTexSubImage2D || !realClear) {
+        std::fprintf(stderr, "frame_bench: EGL has no glTexSubImage2D or glClear\n");
+        std::exit(1);
+    }
     epoxy_glTexSubImage2D = stampedTexSubImage2D;
     epoxy_glClear = stampedClear;
 }
@@ -275,7 +282,7 @@ struct FrameTimes {
     std::uint64_t start = 0, clear = 0, publish = 0, reply = 0, upload0 = 0, upload1 = 0, end = 0;
     std::uint64_t requestBytes = 0, replyBytes = 0;
     // From the editor's probe, filled in afterwards.
-    std::uint64_t capture = 0, unrealCopy = 0, lastUnmap = 0;
+    std::uint64_t firstMap = 0, unrealCopy = 0, lastUnmap = 0;
 };
 
 FrameTimes drawOne(Watcher& watcher)
@@ -296,7 +303,8 @@ FrameTimes drawOne(Watcher& watcher)
         return f;
     }
     watcher.armed = false;
-    f.clear = clearEnd;
+    // The host clears the target before the driver runs, when its pass asks for it.
+    f.clear = clearEnd && clearEnd <= watcher.published ? clearEnd : f.start;
     f.publish = watcher.published;
     f.reply = watcher.replied;
     f.upload0 = uploadStart;
@@ -304,7 +312,7 @@ FrameTimes drawOne(Watcher& watcher)
     f.replyBytes = uploadBytes;
     if (f.reply && f.upload0 && f.reply > f.upload0)
         f.reply = f.upload0; // the watcher was late; the plug-in saw it first
-    f.complete = watching && f.publish && f.reply && f.upload0 && f.clear && f.clear <= f.publish;
+    f.complete = watching && f.publish && f.reply && f.upload0;
     if (f.complete) {
         // The request's bytes, read back through the validating reader.
         kvt::SharedRegion& req = watcher.request;
@@ -333,17 +341,18 @@ void attachStamps(std::vector<FrameTimes>& frames, const std::vector<Editor::Sta
         for (const Editor::Stamp& s : stamps) {
             if (s.ns < f.publish || s.ns > f.reply)
                 continue;
-            if (s.kind == 1 && !f.capture)
-                f.capture = s.ns;
-            else if (s.kind == 2)
+            if (s.kind == 2) {
                 mapped = s.ns;
+                if (!f.firstMap)
+                    f.firstMap = s.ns;
+            }
             else if (s.kind == 3 && mapped) {
                 f.unrealCopy += s.ns - mapped;
                 f.lastUnmap = s.ns;
                 mapped = 0;
             }
         }
-        if (!f.capture || !f.lastUnmap)
+        if (!f.firstMap || !f.lastUnmap)
             f.complete = false;
     }
 }
@@ -398,10 +407,13 @@ bool setUpScene(const SceneSpec& scene, const Size& size)
 // The camera turns a little every frame, as when the artist orbits.
 void turnCamera(int frame) { mel("setAttr persp.rotateY " + std::to_string(0.2 * frame)); }
 
-MayaShape* onlyShape()
+MayaShape* meshShape()
 {
     MayaShape* found = nullptr;
-    MayaSceneRegistry::instance().forEachShape([&](MayaShape* shape) { found = shape; });
+    MayaSceneRegistry::instance().forEachShape([&](MayaShape* shape) {
+        if (shape->node.object().apiType() == MFn::kMesh)
+            found = shape;
+    });
     return found;
 }
 
@@ -424,9 +436,9 @@ Split summarise(const std::vector<FrameTimes>& frames)
         clear.push_back(ms(f.clear - f.start));
         writing.push_back(ms(f.publish - f.clear));
         wait.push_back(ms(f.reply - f.publish));
-        tick.push_back(ms(f.capture - f.publish));
+        tick.push_back(ms(f.firstMap - f.publish));
         copy.push_back(ms(f.unrealCopy));
-        capture.push_back(ms(f.lastUnmap - f.capture - f.unrealCopy));
+        capture.push_back(ms(f.lastUnmap - f.firstMap - f.unrealCopy));
         publish.push_back(ms(f.reply - f.lastUnmap));
         notice.push_back(ms(f.upload0 - f.reply));
         upload.push_back(ms(f.upload1 - f.upload0));
@@ -453,8 +465,8 @@ void report(const std::string& label, const Split& s, double mayaAlone)
     std::printf("  frame %.2f = Maya side %.2f (clear %.2f, request %.3f) + wait %.2f + noticed %.2f + upload %.2f + after "
                 "%.2f\n",
                 s.total, s.mayaSide, s.clear, s.requestWriting, s.wait, s.notice, s.upload, s.after);
-    std::printf("  wait: editor tick until the capture %.2f, render and staging %.2f, module's copy into the reply %.2f, "
-                "publish %.2f\n",
+    std::printf("  wait: until the colour staging surface is mapped (editor tick, records, capture) %.2f, depth staging "
+                "%.2f, module's copy into the reply %.2f, publish %.2f\n",
                 s.unrealTick, s.unrealCapture, s.unrealCopy, s.unrealPublish);
     std::printf("  Maya's own frame with the link down %.2f; bytes per frame: request %llu, reply %llu\n", mayaAlone,
                 (unsigned long long)s.requestBytes, (unsigned long long)s.replyBytes);
@@ -665,6 +677,11 @@ int main(int argc, char** argv)
                 FrameTimes f = drawOne(watcher);
                 if (f.complete)
                     ++replies;
+                else if (std::getenv("FRAME_BENCH_DEBUG"))
+                    std::fprintf(stderr, "incomplete: clear %llu publish %llu reply %llu upload %llu start %llu\n",
+                                 (unsigned long long)f.clear, (unsigned long long)f.publish,
+                                 (unsigned long long)f.reply, (unsigned long long)f.upload0,
+                                 (unsigned long long)f.start);
                 else
                     usleep(5000);
             }
@@ -686,7 +703,7 @@ int main(int argc, char** argv)
                 Result edited{std::string(kScenes[s].name) + " " + kSizes[z].name + ", mesh changed", {},
                               mayaAlone[s][z]};
                 for (int i = 0; i < std::max(3, options.frames / 2); ++i) {
-                    if (MayaShape* shape = onlyShape())
+                    if (MayaShape* shape = meshShape())
                         MayaSceneRegistry::instance().queueShape(shape);
                     edited.frames.push_back(drawOne(watcher));
                 }

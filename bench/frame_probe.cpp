@@ -1,10 +1,10 @@
 // Preloaded into `ue4editor` by the frame benchmark (LD_PRELOAD): stamps, with the
-// system-wide monotonic clock, the moments the editor module asks for the scene capture
-// and the stretches in which it copies the mapped staging surfaces into the reply, so
+// system-wide monotonic clock, the stretches in which the editor module copies the mapped
+// staging surfaces into the reply, so
 // that the Maya-side benchmark can split its wait into the Unreal render and the link's
 // own copy. Each stamp is one 16-byte write to the file named by KVT_PROBE_FILE.
 //
-// The three functions are the stand-in engine's own (libue4host); the module calls them
+// The two functions are the stand-in engine's own (libue4host); the module calls them
 // through the dynamic linker, so definitions here come first and forward to the next one.
 
 #include <cstdint>
@@ -16,7 +16,7 @@
 
 namespace {
 
-enum : std::uint32_t { kCapture = 1, kMapped = 2, kUnmapping = 3 };
+enum : std::uint32_t { kMapped = 2, kUnmapping = 3 };
 
 int probeFile()
 {
@@ -45,20 +45,10 @@ template <class Fn> Fn next(const char* symbol)
     return reinterpret_cast<Fn>(found);
 }
 
-#define CAPTURE_SCENE "_ZN24USceneCaptureComponent2D12CaptureSceneEv"
 #define MAP_STAGING "_ZN24FRHICommandListImmediate17MapStagingSurfaceEP11FRHITextureRPvRiS4_"
 #define UNMAP_STAGING "_ZN24FRHICommandListImmediate19UnmapStagingSurfaceEP11FRHITexture"
 
 } // namespace
-
-// void USceneCaptureComponent2D::CaptureScene()
-extern "C" void kvtProbeCaptureScene(void* self) __asm__(CAPTURE_SCENE);
-extern "C" void kvtProbeCaptureScene(void* self)
-{
-    static auto real = next<void (*)(void*)>(CAPTURE_SCENE);
-    stamp(kCapture);
-    real(self);
-}
 
 // void FRHICommandListImmediate::MapStagingSurface(FTextureRHIParamRef, void*&, int32&, int32&)
 extern "C" void kvtProbeMap(void* self, void* texture, void** data, int* width, int* height) __asm__(MAP_STAGING);
