@@ -192,54 +192,53 @@ void MayaModel::writeRecord(RecordWriter& writer, std::uint64_t changedTypeBits)
         const std::uint8_t* const uvAt = withTangents ? scratch->view + uv.offset : nullptr;
         const std::uint8_t* const colourAt = withColour ? scratch->view + colour.offset : nullptr;
         std::uint8_t* const firstSlot = writer.at(*vertices);
+        // The bounds in locals the compiler keeps in registers; the fields are stored
+        // straight into the slot, in order, rather than through a copy on the stack.
+        float loX = lo[0], loY = lo[1], loZ = lo[2], hiX = hi[0], hiY = hi[1], hiZ = hi[2];
         for (std::uint32_t v = 0; v < vertexCount; ++v) {
             // Unwritten fields keep the bytes an earlier frame left: with tangents only the
             // unused byte is not written, without them the tangent and UV fields are not either.
-            FKvtMeshVertex out;
-            std::uint8_t* const slot = firstSlot + std::size_t(v) * sizeof out;
-            if (withTangents)
-                out.unused23 = slot[offsetof(FKvtMeshVertex, unused23)];
-            else
-                std::memcpy(&out, slot, sizeof out);
+            std::uint8_t* const slot = firstSlot + std::size_t(v) * sizeof(FKvtMeshVertex);
             Vec3 p;
             std::memcpy(&p, positionAt + std::size_t(v) * sizeof p, sizeof p);
             const float written[3] = {p.x, p.z, p.y};
-            std::memcpy(out.position, written, sizeof written);
-            for (int k = 0; k < 3; ++k) {
-                lo[k] = std::min(lo[k], written[k]);
-                hi[k] = std::max(hi[k], written[k]);
-            }
+            loX = std::min(loX, written[0]), loY = std::min(loY, written[1]), loZ = std::min(loZ, written[2]);
+            hiX = std::max(hiX, written[0]), hiY = std::max(hiY, written[1]), hiZ = std::max(hiZ, written[2]);
             Vec3 n;
             std::memcpy(&n, normalAt + std::size_t(v) * sizeof n, sizeof n);
-            out.normal[0] = encodeUnit(n.x);
-            out.normal[1] = encodeUnit(n.z);
-            out.normal[2] = encodeUnit(n.y);
+            std::uint8_t packed[12]; // tangent, unused, normal, handedness, colour
+            std::memcpy(packed, slot + offsetof(FKvtMeshVertex, tangent), sizeof packed);
+            packed[4] = encodeUnit(n.x);
+            packed[5] = encodeUnit(n.z);
+            packed[6] = encodeUnit(n.y);
+            std::memcpy(slot + offsetof(FKvtMeshVertex, position), written, sizeof written);
             if (withTangents) {
                 Vec3 t, b;
                 std::memcpy(&t, tangentAt + std::size_t(v) * sizeof t, sizeof t);
                 std::memcpy(&b, bitangentAt + std::size_t(v) * sizeof b, sizeof b);
-                out.tangent[0] = encodeUnit(t.x);
-                out.tangent[1] = encodeUnit(t.z);
-                out.tangent[2] = encodeUnit(t.y);
+                packed[0] = encodeUnit(t.x);
+                packed[1] = encodeUnit(t.z);
+                packed[2] = encodeUnit(t.y);
                 Vec3 c{t.y * b.z - t.z * b.y, t.z * b.x - t.x * b.z, t.x * b.y - t.y * b.x};
-                out.bitangentSign = (c.x * n.x + c.y * n.y + c.z * n.z) > 0.0f ? 255 : 0;
+                packed[7] = (c.x * n.x + c.y * n.y + c.z * n.z) > 0.0f ? 255 : 0;
                 float uvPair[2];
                 std::memcpy(uvPair, uvAt + std::size_t(v) * sizeof uvPair, sizeof uvPair);
-                out.texCoord[0] = uvPair[0];
-                out.texCoord[1] = static_cast<float>(1.0 - double(uvPair[1]));
+                uvPair[1] = static_cast<float>(1.0 - double(uvPair[1]));
+                std::memcpy(slot + offsetof(FKvtMeshVertex, texCoord), uvPair, sizeof uvPair);
             }
             if (withColour) {
                 // Maya gives red, green, blue, alpha; the vertex holds blue, green, red, alpha.
                 const std::uint8_t* rgba = colourAt + std::size_t(v) * 4;
-                out.colour[0] = rgba[2];
-                out.colour[1] = rgba[1];
-                out.colour[2] = rgba[0];
-                out.colour[3] = rgba[3];
+                packed[8] = rgba[2];
+                packed[9] = rgba[1];
+                packed[10] = rgba[0];
+                packed[11] = rgba[3];
             } else {
-                std::memset(out.colour, 0xFF, 4);
+                std::memset(packed + 8, 0xFF, 4);
             }
-            std::memcpy(slot, &out, sizeof out);
+            std::memcpy(slot + offsetof(FKvtMeshVertex, tangent), packed, sizeof packed);
         }
+        lo[0] = loX, lo[1] = loY, lo[2] = loZ, hi[0] = hiX, hi[1] = hiY, hi[2] = hiZ;
     }
     MeshRecord* mesh = writer.as<MeshRecord>(*record);
     std::memcpy(mesh->boundsMin, lo, sizeof lo);
