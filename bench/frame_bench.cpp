@@ -11,13 +11,15 @@
 // stretches in which the module copies the mapped staging surfaces into the reply.
 //
 // The link's own share is everything but the Unreal render and Maya's own drawing: the
-// request writing after the clear, the module's copy into the reply, its publishing, and
-// the plug-in's noticing the reply (2 ms sleeps). Its floor is memcpy of the bytes the
+// request writing after the clear (without the host's geometry extractor, timed apart by
+// ExtractorClock.h), the module's copy into the reply, its publishing, and the plug-in's
+// noticing the reply (2 ms sleeps). Its floor is memcpy of the bytes the
 // link moves per frame (request + 8 bytes per pixel), measured here.
 //
 // Then the same picture (colour + depth) moves once through the regions and once through a
 // loopback TCP socket, each with a second thread as the sender.
 
+#include "ExtractorClock.h"
 #include "Figures.h"
 
 #include "../hosts/maya/src/Viewport.h"
@@ -281,6 +283,7 @@ struct FrameTimes {
     bool complete = false;
     std::uint64_t start = 0, clear = 0, publish = 0, reply = 0, upload0 = 0, upload1 = 0, end = 0;
     std::uint64_t requestBytes = 0, replyBytes = 0;
+    std::uint64_t extractor = 0; // the host's geometry extractor, inside the Maya side
     // From the editor's probe, filled in afterwards.
     std::uint64_t firstMap = 0, unrealCopy = 0, lastUnmap = 0;
 };
@@ -294,10 +297,12 @@ FrameTimes drawOne(Watcher& watcher)
         watcher.arm();
     stampGl = true;
     std::string error;
+    extractorClock::ns = 0;
     f.start = nowNs();
     const bool drawn = mayahost::vp2::drawFrame(error);
     f.end = nowNs();
     stampGl = false;
+    f.extractor = extractorClock::ns;
     if (!drawn) {
         std::fprintf(stderr, "frame_bench: %s\n", error.c_str());
         return f;
@@ -418,7 +423,7 @@ MayaShape* meshShape()
 }
 
 struct Split {
-    double total, mayaSide, clear, requestWriting, wait, unrealTick, unrealCapture, unrealCopy, unrealPublish, notice,
+    double total, mayaSide, clear, requestWriting, extractor, wait, unrealTick, unrealCapture, unrealCopy, unrealPublish, notice,
         upload, after, link;
     std::uint64_t requestBytes, replyBytes;
     std::size_t frames;
@@ -426,7 +431,7 @@ struct Split {
 
 Split summarise(const std::vector<FrameTimes>& frames)
 {
-    std::vector<double> total, maya, clear, writing, wait, tick, capture, copy, publish, notice, upload, after, link;
+    std::vector<double> total, maya, clear, writing, extractor, wait, tick, capture, copy, publish, notice, upload, after, link;
     Split s{};
     for (const FrameTimes& f : frames) {
         if (!f.complete)
@@ -434,7 +439,8 @@ Split summarise(const std::vector<FrameTimes>& frames)
         total.push_back(ms(f.end - f.start));
         maya.push_back(ms(f.publish - f.start));
         clear.push_back(ms(f.clear - f.start));
-        writing.push_back(ms(f.publish - f.clear));
+        writing.push_back(ms(f.publish - f.clear - f.extractor));
+        extractor.push_back(ms(f.extractor));
         wait.push_back(ms(f.reply - f.publish));
         tick.push_back(ms(f.firstMap - f.publish));
         copy.push_back(ms(f.unrealCopy));
@@ -443,12 +449,12 @@ Split summarise(const std::vector<FrameTimes>& frames)
         notice.push_back(ms(f.upload0 - f.reply));
         upload.push_back(ms(f.upload1 - f.upload0));
         after.push_back(ms(f.end - f.upload1));
-        link.push_back(ms((f.publish - f.clear) + f.unrealCopy + (f.reply - f.lastUnmap) + (f.upload0 - f.reply)));
+        link.push_back(ms((f.publish - f.clear - f.extractor) + f.unrealCopy + (f.reply - f.lastUnmap) + (f.upload0 - f.reply)));
         s.requestBytes = std::max(s.requestBytes, f.requestBytes);
         s.replyBytes = f.replyBytes;
     }
     s.frames = total.size();
-    s.total = median(total), s.mayaSide = median(maya), s.clear = median(clear), s.requestWriting = median(writing);
+    s.total = median(total), s.mayaSide = median(maya), s.clear = median(clear), s.requestWriting = median(writing), s.extractor = median(extractor);
     s.wait = median(wait), s.unrealTick = median(tick), s.unrealCapture = median(capture), s.unrealCopy = median(copy);
     s.unrealPublish = median(publish), s.notice = median(notice), s.upload = median(upload), s.after = median(after);
     s.link = median(link);
@@ -462,9 +468,9 @@ void report(const std::string& label, const Split& s, double mayaAlone)
         std::printf("  no complete frame\n");
         return;
     }
-    std::printf("  frame %.2f = Maya side %.2f (clear %.2f, request %.3f) + wait %.2f + noticed %.2f + upload %.2f + after "
+    std::printf("  frame %.2f = Maya side %.2f (clear %.2f, host extractor %.2f, request writing %.3f) + wait %.2f + noticed %.2f + upload %.2f + after "
                 "%.2f\n",
-                s.total, s.mayaSide, s.clear, s.requestWriting, s.wait, s.notice, s.upload, s.after);
+                s.total, s.mayaSide, s.clear, s.extractor, s.requestWriting, s.wait, s.notice, s.upload, s.after);
     std::printf("  wait: until the colour staging surface is mapped (editor tick, records, capture) %.2f, depth staging "
                 "%.2f, module's copy into the reply %.2f, publish %.2f\n",
                 s.unrealTick, s.unrealCapture, s.unrealCopy, s.unrealPublish);
@@ -475,8 +481,9 @@ void report(const std::string& label, const Split& s, double mayaAlone)
     std::printf("  link's own share %.2f against memcpy of %llu bytes %.2f: %.2fx (target <= 2x)\n", s.link,
                 (unsigned long long)(s.requestBytes + s.replyBytes), floorLink, s.link / floorLink);
     benchfig::figure(label + ": frame", s.total, "ms", 0, "");
-    benchfig::figure(label + ": Maya side (of it request " + std::to_string(s.requestBytes) + " B)", s.mayaSide, "ms", 0,
-                     "");
+    benchfig::figure(label + ": Maya side (request " + std::to_string(s.requestBytes) + " B)", s.mayaSide, "ms", 0, "");
+    if (s.extractor > 0)
+        benchfig::figure(label + ": of it the host's extractor", s.extractor, "ms", 0, "");
     benchfig::figure(label + ": wait (Unreal)", s.wait, "ms", kEngineFrameMs, "");
     benchfig::figure(label + ": upload (vs memcpy)", s.upload, "ms", floorUpload, "");
     benchfig::figure(label + ": link's own share (vs memcpy)", s.link, "ms", floorLink, "<= 2x");

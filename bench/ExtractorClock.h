@@ -1,0 +1,48 @@
+#pragma once
+// Include in exactly one source file of a benchmark program that links the plug-in.
+
+#include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <dlfcn.h>
+
+// The host's geometry extractor, timed apart from the plug-in's conversion: the plug-in
+// calls these six functions of the Maya stand-in through the dynamic linker, so the
+// definitions in the program come first; each forwards to the stand-in's and adds its time
+// to extractorClock::ns.
+namespace extractorClock {
+std::uint64_t ns = 0;
+struct Timed {
+    std::chrono::steady_clock::time_point t0 = std::chrono::steady_clock::now();
+    ~Timed() { ns += std::uint64_t(std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - t0).count()); }
+};
+template <class Fn> Fn next(const char* symbol)
+{
+    void* found = dlsym(RTLD_NEXT, symbol);
+    if (!found)
+        std::abort(); // the stand-in no longer has it: rebuild against its names
+    return reinterpret_cast<Fn>(found);
+}
+} // namespace extractorClock
+
+#define EXTRACTOR_HOOK(symbol, ret, params, args, ...)                                                              \
+    extern "C" ret symbol##_hook params __asm__(#symbol);                                                          \
+    extern "C" ret symbol##_hook params                                                                            \
+    {                                                                                                              \
+        static auto real = extractorClock::next<ret(*) __VA_ARGS__>(#symbol);                                      \
+        extractorClock::Timed timed;                                                                               \
+        return real args;                                                                                          \
+    }
+EXTRACTOR_HOOK(_ZN9MHWRender18MGeometryExtractorC1ERKNS_21MGeometryRequirementsERK8MDagPathbP7MStatus, void,
+               (void* self, const void* requirements, const void* path, bool sharing, void* status),
+               (self, requirements, path, sharing, status), (void*, const void*, const void*, bool, void*))
+EXTRACTOR_HOOK(_ZN9MHWRender18MGeometryExtractorD1Ev, void, (void* self), (self), (void*))
+EXTRACTOR_HOOK(_ZNK9MHWRender18MGeometryExtractor11vertexCountEv, unsigned, (const void* self), (self), (const void*))
+EXTRACTOR_HOOK(_ZNK9MHWRender18MGeometryExtractor14primitiveCountERKNS_22MIndexBufferDescriptorE, unsigned,
+               (const void* self, const void* d), (self, d), (const void*, const void*))
+EXTRACTOR_HOOK(_ZNK9MHWRender18MGeometryExtractor19populateIndexBufferEPvjRKNS_22MIndexBufferDescriptorE, int,
+               (const void* self, void* data, unsigned count, const void* d), (self, data, count, d),
+               (const void*, void*, unsigned, const void*))
+EXTRACTOR_HOOK(_ZNK9MHWRender18MGeometryExtractor20populateVertexBufferEPvjRKNS_23MVertexBufferDescriptorE, int,
+               (const void* self, void* data, unsigned count, const void* d), (self, data, count, d),
+               (const void*, void*, unsigned, const void*))
