@@ -109,6 +109,26 @@ inline void expectNoSanitizerReport(Program& program, const char* name)
     EXPECT_EQ(out.find("runtime error"), std::string::npos) << name << ":\n" << out;
 }
 
+// Cases that share the one editor and Maya: each starts with both running and fails on a
+// sanitizer's report that either wrote while it ran.
+class SharedProgramsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Shared& s = Shared::get();
+        ASSERT_TRUE(s.ok) << s.why;
+        maya = &s.maya;
+        editor = &s.editor;
+    }
+    void TearDown() override
+    {
+        expectNoSanitizerReport(Shared::get().editor.program(), "ue4editor");
+        expectNoSanitizerReport(Shared::get().maya.program(), "maya");
+    }
+    Maya* maya = nullptr;
+    Editor* editor = nullptr;
+};
+
 // Reads the saved picture; fails the test when there is none.
 inline Picture readPicture(const std::string& path)
 {

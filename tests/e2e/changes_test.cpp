@@ -9,19 +9,13 @@ using namespace e2e;
 
 namespace {
 
-class Changes : public ::testing::Test {
+class Changes : public SharedProgramsTest {
 protected:
-    void TearDown() override
-    {
-        expectNoSanitizerReport(Shared::get().editor.program(), "ue4editor");
-        expectNoSanitizerReport(Shared::get().maya.program(), "maya");
-    }
     void SetUp() override
     {
-        Shared& s = Shared::get();
-        ASSERT_TRUE(s.ok) << s.why;
-        maya = &s.maya;
-        editor = &s.editor;
+        SharedProgramsTest::SetUp();
+        if (HasFatalFailure())
+            return;
         camera.translate = {0, 4, 14};
         camera.rotate = {-15, 0, 0};
         std::string out = maya->mel(newSceneMel() + taggedMaterialMel("red", kRed) + taggedMaterialMel("grey", kGrey) +
@@ -42,8 +36,6 @@ protected:
     PixelPos front(Vec3 c) const { return MayaCamera(camera, kWidth, kHeight).project({c[0], c[1], c[2] + 1}); }
     bool shows(const Picture& p, Vec3 c, const Material& m) const { return blockShows(p, front(c), unrealColour(m)); }
 
-    Maya* maya = nullptr;
-    Editor* editor = nullptr;
     CameraAttributes camera;
 };
 

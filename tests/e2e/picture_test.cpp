@@ -8,18 +8,13 @@ using namespace e2e;
 
 namespace {
 
-class Pictures : public ::testing::Test {
+class Pictures : public SharedProgramsTest {
 protected:
-    void TearDown() override
-    {
-        expectNoSanitizerReport(Shared::get().editor.program(), "ue4editor");
-        expectNoSanitizerReport(Shared::get().maya.program(), "maya");
-    }
     void SetUp() override
     {
-        Shared& s = Shared::get();
-        ASSERT_TRUE(s.ok) << s.why;
-        maya = &s.maya;
+        SharedProgramsTest::SetUp();
+        if (HasFatalFailure())
+            return;
         std::string out = maya->mel(newSceneMel() + taggedMaterialMel("red", kRed) + taggedMaterialMel("grey", kGrey) +
                                     taggedMaterialMel("blue", kBlue));
         ASSERT_EQ(out.find("Error"), std::string::npos) << out;
@@ -68,8 +63,6 @@ protected:
             }
         }
     }
-
-    Maya* maya = nullptr;
 };
 
 TEST_F(Pictures, PerspectiveShowsEachMaterialWhereMayaProjectsItWithTheGridDepthTested)
