@@ -116,6 +116,19 @@ TEST_F(Inspect, SaysWhenTheLinkIsIdleOrTheRegionsAreMissing)
     EXPECT_NE(missing.find("do not exist"), std::string::npos) << missing;
 }
 
+TEST(InspectNames, FindsTheRegionsOfTheSuffixThePlugInsUse)
+{
+    const std::string suffix = testsupport::uniqueName("-inspect");
+    const RegionNames names = RegionNames::suffixed(suffix);
+    LinkResponder unreal{names};
+    ASSERT_TRUE(unreal.createRegions());
+    int status = -1;
+    const std::string without = run("", &status);
+    EXPECT_EQ(without.find("the link is idle"), std::string::npos) << "the real names are not this test's";
+    const std::string with = testsupport::runCommand("KVT_REGION_SUFFIX=" + suffix + " " + KVT_INSPECT, &status);
+    EXPECT_NE(with.find("the link is idle"), std::string::npos) << with;
+}
+
 // Reads a PNG as 8-bit grey or RGB, top row first.
 std::vector<unsigned char> readPng(const std::string& path, png_uint_32 format, int& width, int& height)
 {

@@ -6,6 +6,7 @@
 #include "ReplyPicture.h"
 
 #include "link/Headers.h"
+#include "link/Link.h"
 #include "link/Platform.h"
 #include "link/SharedRegion.h"
 
@@ -21,6 +22,7 @@ namespace {
 int usage()
 {
     std::fprintf(stderr, "usage: kvt-inspect [--watch] [--frames N] [--picture DIR] [--request NAME] [--response NAME]\n"
+                         "  the regions are \"KVTRequest\" and \"KVTResponse\", with KVT_REGION_SUFFIX after both when it is set\n"
                          "  --watch        print every new frame until interrupted (or N frames)\n"
                          "  --picture DIR  also write the reply's colour and depth to DIR/colour.png and\n"
                          "                 DIR/depth.png (depth as a grey ramp, near white, far black)\n");
@@ -47,7 +49,9 @@ int main(int argc, char** argv)
 {
     bool watch = false;
     long frames = -1;
-    std::string requestName = kRequestRegionName, responseName = kResponseRegionName, pictureDir;
+    // The names the plug-ins use: KVT_REGION_SUFFIX, when set, follows both.
+    const RegionNames names = RegionNames::fromEnvironment();
+    std::string requestName = names.request, responseName = names.response, pictureDir;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         if (arg == "--watch")
