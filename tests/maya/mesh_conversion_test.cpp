@@ -74,12 +74,14 @@ TEST(MeshConversion, EveryVertexFollowsTheWireRulesFromTheExtractorsBuffers)
             mesh = r;
     ASSERT_EQ(mesh.kind, RecordKind::Mesh);
     const Channels c = extract("ballShape");
-    ASSERT_EQ(std::size_t(mesh.mesh.vertexCount), c.position.size() / 3);
-    ASSERT_GT(mesh.mesh.vertexCount, 300);
+    // The record body is packed: its fields are read by value, never bound to a reference.
+    const std::int32_t vertexCount = mesh.mesh.vertexCount;
+    ASSERT_EQ(std::size_t(vertexCount), c.position.size() / 3);
+    ASSERT_GT(vertexCount, 300);
 
     float lo[3] = {1e30f, 1e30f, 1e30f}, hi[3] = {-1e30f, -1e30f, -1e30f};
     int mismatches = 0, handedness[2] = {0, 0};
-    for (std::uint32_t v = 0; v < std::uint32_t(mesh.mesh.vertexCount); ++v) {
+    for (std::uint32_t v = 0; v < std::uint32_t(vertexCount); ++v) {
         const FKvtMeshVertex got = mesh.vertex(v);
         const float* p = &c.position[v * 3];
         const float* n = &c.normal[v * 3];
@@ -107,8 +109,9 @@ TEST(MeshConversion, EveryVertexFollowsTheWireRulesFromTheExtractorsBuffers)
     EXPECT_EQ(mismatches, 0);
     EXPECT_GT(handedness[1], 0); // the check sees a real sign, not a constant
     for (int k = 0; k < 3; ++k) {
-        EXPECT_EQ(mesh.mesh.boundsMin[k], lo[k]);
-        EXPECT_EQ(mesh.mesh.boundsMax[k], hi[k]);
+        const float min = mesh.mesh.boundsMin[k], max = mesh.mesh.boundsMax[k];
+        EXPECT_EQ(min, lo[k]);
+        EXPECT_EQ(max, hi[k]);
     }
 }
 
