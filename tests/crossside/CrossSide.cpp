@@ -54,6 +54,15 @@ std::string CrossSideTest::Mel(const std::string& command)
     return result.asChar();
 }
 
+void CrossSideTest::TaggedShadingEngine(const std::string& Shader, const std::string& Material)
+{
+    const std::string SG = Shader + "SG";
+    Mel("shadingNode -asShader lambert -n " + Shader);
+    Mel("sets -renderable true -noSurfaceShader true -empty -name " + SG);
+    Mel("connectAttr " + Shader + ".outColor " + SG + ".surfaceShader");
+    Mel("setAttr -type \"string\" " + SG + ".UE4Material \"" + Material + "\"");
+}
+
 FrameOutcome CrossSideTest::Frame(const std::function<void(kvt::SharedRegion&)>& Tamper)
 {
     FrameOutcome out;

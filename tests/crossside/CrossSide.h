@@ -35,6 +35,8 @@ protected:
 
     // Runs MEL in the Maya stand-in; fails the test on an error.
     std::string Mel(const std::string& Command);
+    // A lambert `Shader` with its shading engine `Shader`SG, tagged with an Unreal material.
+    void TaggedShadingEngine(const std::string& Shader, const std::string& Material);
 
     // One frame of Maya's driver. `Tamper` runs between writeChanges and publishRequest,
     // on the request region as written.

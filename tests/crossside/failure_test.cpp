@@ -169,10 +169,7 @@ TEST_F(CrossSideFailure, AHideAndAMaterialOfARefusedFrameAreNotLost)
 {
     ASSERT_NO_FATAL_FAILURE(BuildAndMirror());
     Mel("hide lamp");
-    Mel("shadingNode -asShader lambert -n grey");
-    Mel("sets -renderable true -noSurfaceShader true -empty -name greySG");
-    Mel("connectAttr grey.outColor greySG.surfaceShader");
-    Mel("setAttr -type \"string\" greySG.UE4Material \"/Game/Materials/M_Grey\"");
+    TaggedShadingEngine("grey", "/Game/Materials/M_Grey");
     Mel("sets -e -forceElement greySG box");
     int corrupted = 0;
     const FrameOutcome refused = Frame([&](kvt::SharedRegion& request) { corrupted = CorruptMeshIndices(request, 100); });

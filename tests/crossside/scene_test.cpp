@@ -56,15 +56,9 @@ TEST_F(CrossSideScene, EveryStepOfASceneIsMirroredAfterItsFrame)
 
     // Two tagged shading engines: the whole cube, and some faces of the sphere's first
     // instance (a second section of the shape).
-    Mel("shadingNode -asShader lambert -n red");
-    Mel("sets -renderable true -noSurfaceShader true -empty -name redSG");
-    Mel("connectAttr red.outColor redSG.surfaceShader");
-    Mel("setAttr -type \"string\" redSG.UE4Material \"/Game/Materials/M_Red\"");
+    TaggedShadingEngine("red", "/Game/Materials/M_Red");
     Mel("sets -e -forceElement redSG box");
-    Mel("shadingNode -asShader lambert -n blue");
-    Mel("sets -renderable true -noSurfaceShader true -empty -name blueSG");
-    Mel("connectAttr blue.outColor blueSG.surfaceShader");
-    Mel("setAttr -type \"string\" blueSG.UE4Material \"/Game/Materials/MI_Blue\"");
+    TaggedShadingEngine("blue", "/Game/Materials/MI_Blue");
     Mel("sets -e -forceElement blueSG ball.f[0:7]");
     GoodFrame("materials from two shading engines");
     EXPECT_EQ(ExpectMirrorEqualsScene("materials from two shading engines"), 8u);
@@ -136,10 +130,7 @@ TEST_F(CrossSideScene, AMeshWhoseShadingEngineIsDeletedStaysMirrored)
 {
     Mel("polyCube -n box");
     Mel("move 0 2 0 box");
-    Mel("shadingNode -asShader lambert -n red");
-    Mel("sets -renderable true -noSurfaceShader true -empty -name redSG");
-    Mel("connectAttr red.outColor redSG.surfaceShader");
-    Mel("setAttr -type \"string\" redSG.UE4Material \"/Game/Materials/M_Red\"");
+    TaggedShadingEngine("red", "/Game/Materials/M_Red");
     Mel("sets -e -forceElement redSG box");
     GoodFrame("a red cube");
     EXPECT_EQ(ExpectMirrorEqualsScene("a red cube"), 1u);
@@ -175,10 +166,7 @@ TEST_F(CrossSideScene, ANewSessionBringsTheWholeSceneBackAfterTheLinkWasLetGo)
 TEST_F(CrossSideScene, ANewSessionKeepsWhatIsHiddenAndTheMaterials)
 {
     Mel("polyCube -n box");
-    Mel("shadingNode -asShader lambert -n red");
-    Mel("sets -renderable true -noSurfaceShader true -empty -name redSG");
-    Mel("connectAttr red.outColor redSG.surfaceShader");
-    Mel("setAttr -type \"string\" redSG.UE4Material \"/Game/Materials/M_Red\"");
+    TaggedShadingEngine("red", "/Game/Materials/M_Red");
     Mel("sets -e -forceElement redSG box");
     Mel("polySphere -n ball -sx 6 -sy 4");
     Mel("setAttr ballShape.visibility 0");
@@ -222,14 +210,8 @@ TEST_F(CrossSideScene, ALightHiddenThroughItsShapeStaysHiddenWhenItsTransformIsS
 
 TEST_F(CrossSideScene, ChangesMadeWhileHiddenShowWhenShownAgain)
 {
-    Mel("shadingNode -asShader lambert -n red");
-    Mel("sets -renderable true -noSurfaceShader true -empty -name redSG");
-    Mel("connectAttr red.outColor redSG.surfaceShader");
-    Mel("setAttr -type \"string\" redSG.UE4Material \"/Game/Materials/M_Red\"");
-    Mel("shadingNode -asShader lambert -n grey");
-    Mel("sets -renderable true -noSurfaceShader true -empty -name greySG");
-    Mel("connectAttr grey.outColor greySG.surfaceShader");
-    Mel("setAttr -type \"string\" greySG.UE4Material \"/Game/Materials/M_Grey\"");
+    TaggedShadingEngine("red", "/Game/Materials/M_Red");
+    TaggedShadingEngine("grey", "/Game/Materials/M_Grey");
     Mel("polyCube -n box");
     Mel("sets -e -forceElement redSG box");
     GoodFrame("a red cube");
