@@ -30,6 +30,19 @@ void EnsureStaging(FRHICommandListImmediate& RHICmdList, FTexture2DRHIRef& Stagi
     Staging = RHICmdList.CreateTexture2D(Source->GetSizeX(), Source->GetSizeY(), Source->GetFormat(), 1, 1, TexCreate_CPUReadback, CreateInfo);
 }
 
+// Zeroes what the read-back did not write of a W x H block stored bottom row first: the
+// rows below the Rows it wrote from the top of the capture, and in those the columns right
+// of Columns. A picture the capture could not fill goes back black, without clearing the
+// pixels that are written anyway.
+void ClearUncovered(uint8* Block, int32 W, int32 H, int32 Columns, int32 Rows) {
+    Columns = FMath::Clamp(Columns, 0, W);
+    Rows = FMath::Clamp(Rows, 0, H);
+    std::memset(Block, 0, size_t(H - Rows) * size_t(W) * 4);
+    if (Columns < W)
+        for (int32 Row = H - Rows; Row < H; ++Row)
+            std::memset(Block + (size_t(Row) * size_t(W) + size_t(Columns)) * 4, 0, size_t(W - Columns) * 4);
+}
+
 } // namespace
 
 void FKVTTicker::EnsureTarget(int32 Width, int32 Height) {
@@ -67,21 +80,23 @@ bool FKVTTicker::CaptureInto(const kvt::PictureBlocks& Blocks) {
 }
 
 void FKVTTicker::ReadBack(FRHICommandListImmediate& RHICmdList, const kvt::PictureBlocks& Blocks) {
+    const kvt::RequestHeader& Request = *Link.requestHeader();
+    const int32 W = Request.viewportWidth, H = Request.viewportHeight;
+    uint8* Response = Link.response().view;
+    auto Unfilled = [&] {
+        ClearUncovered(Response + Blocks.colour, W, H, 0, 0);
+        ClearUncovered(Response + Blocks.depth, W, H, 0, 0);
+    };
     UTextureRenderTarget2D* Target = CaptureComponent->TextureTarget;
-    if (!Target || !Target->GetRenderTargetResource()) return;
+    if (!Target || !Target->GetRenderTargetResource()) return Unfilled();
     if (!Staging) Staging = new FKvtCaptureStaging;
     const FTexture2DRHIRef& SourceColour = Target->GetRenderTargetResource()->GetRenderTargetTexture();
     const FTexture2DRHIRef& SourceDepth = FSceneRenderTargets::Get(RHICmdList).GetSceneDepthTexture();
-    if (!SourceColour.IsValid() || !SourceDepth.IsValid()) return;
+    if (!SourceColour.IsValid() || !SourceDepth.IsValid()) return Unfilled();
     EnsureStaging(RHICmdList, Staging->Colour, SourceColour);
     RHICmdList.CopyToResolveTarget(SourceColour, Staging->Colour, false, FResolveParams());
     EnsureStaging(RHICmdList, Staging->Depth, SourceDepth);
     RHICmdList.CopyToResolveTarget(SourceDepth, Staging->Depth, false, FResolveParams());
-
-    const kvt::RequestHeader& Request = *Link.requestHeader();
-    const int32 W = Request.viewportWidth, H = Request.viewportHeight;
-    uint8* Response = Link.response().view;
-
     // Colour: bottom row first, each channel halved by the mask and doubled back, so that an
     // unmarked pixel loses only its lowest bit; the fourth byte is 0.
     void* Data = nullptr;
@@ -92,6 +107,7 @@ void FKVTTicker::ReadBack(FRHICommandListImmediate& RHICmdList, const kvt::Pictu
         KvtReadBack::ColourRow(static_cast<const uint8*>(Data) + size_t(Y) * size_t(Pitch) * 4,
                                Response + Blocks.colour + size_t(H - 1 - Y) * size_t(W) * 4, ColourW, KvtReadBack::MaskRow(Y));
     RHICmdList.UnmapStagingSurface(Staging->Colour);
+    ClearUncovered(Response + Blocks.colour, W, H, ColourW, ColourH);
 
     // Depth: the 24 depth bits (the stencil above them ignored) into Maya's window depth.
     RHICmdList.MapStagingSurface(Staging->Depth, Data, Pitch, Rows);
@@ -100,6 +116,7 @@ void FKVTTicker::ReadBack(FRHICommandListImmediate& RHICmdList, const kvt::Pictu
         KvtReadBack::DepthRow(static_cast<const uint8*>(Data) + size_t(Y) * size_t(Pitch) * 4,
                               Response + Blocks.depth + size_t(H - 1 - Y) * size_t(W) * 4, DepthW, Request.depthScale, Request.depthBias);
     RHICmdList.UnmapStagingSurface(Staging->Depth);
+    ClearUncovered(Response + Blocks.depth, W, H, DepthW, DepthH);
 }
 
 void FKVTTicker::ReleaseStaging() {

@@ -95,13 +95,13 @@ void FKVTTicker::AnswerRequest() {
     for (const kvt::Record& Record : Records.records) ApplyRecord(Record, HandleTable);
 
     if (Request.pictureWanted) {
-        // Cleared first, so that a picture the capture cannot fill goes back black.
         if (auto Blocks = kvt::writePictureBlocks(Response, Request.viewportWidth, Request.viewportHeight)) {
+            EnsureTarget(Request.viewportWidth, Request.viewportHeight);
+            if (CaptureInto(*Blocks)) return; // the read-back clears what it cannot fill
+            // No capture (no world or scene yet): the picture goes back black.
             const size_t Bytes = *kvt::pictureBlockBytes(Request.viewportWidth, Request.viewportHeight);
             std::memset(Response.view + Blocks->colour, 0, Bytes);
             std::memset(Response.view + Blocks->depth, 0, Bytes);
-            EnsureTarget(Request.viewportWidth, Request.viewportHeight);
-            if (CaptureInto(*Blocks)) return;
         }
     }
     Acknowledge();
