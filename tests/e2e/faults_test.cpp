@@ -218,7 +218,9 @@ TEST_F(Faults, EditorQuittingWhileMayaIdlesIsNoticedAndTheNextEditorIsClaimedAfr
     const size_t beforeSecond = states.size();
     // The new editor starts empty: the cubes come back only through a new session's resend.
     Editor& second = startEditor();
-    EXPECT_EQ(linkState().ownerPid, 0u);
+    // Unclaimed, or already claimed by this Maya: its idle redraw may come first.
+    const std::uint32_t owner = linkState().ownerPid;
+    EXPECT_TRUE(owner == 0u || owner == static_cast<std::uint32_t>(maya.pid())) << owner;
     p = until(maya, "after", [&](const Picture& p) { return seen(p, a, kRed) == Seen::Unreal; });
     EXPECT_EQ(seen(p, a, kRed), Seen::Unreal) << describe(p, front(a));
     EXPECT_EQ(seen(p, b, kGrey), Seen::Unreal) << describe(p, front(b));
