@@ -12,7 +12,10 @@ checked=0
 while IFS= read -r name; do
   host=""
   [ -f "$root/hosts/maya/include/$name" ] && host="Maya"
-  [ -f "$root/hosts/unreal/include/$name" ] && host="Unreal"
+  # The engine's headers lie by module: <Runtime|Editor|Developer>/<Module>/<Public|Classes|Private>/.
+  for dir in "$root"/hosts/unreal/include/*/*/*/; do
+    [ -f "$dir$name" ] && host="Unreal"
+  done
   [ -n "$host" ] || continue
   checked=$((checked + 1))
   # The table names the real header, of which the include name is the tail: `…/Engine/World.h`.

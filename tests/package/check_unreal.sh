@@ -47,8 +47,12 @@ done < <(grep -E 'IncludePaths' "$buildcs" || true)
 [ ${#includes[@]} -gt 0 ] || fail "Build.cs declares no include path"
 echo "module include paths: ${includes[*]#-I$module/}"
 
+engine_includes=()
+for dir in "$src"/hosts/unreal/include/*/*/{Public,Classes,Private}; do
+  [ -d "$dir" ] && engine_includes+=("-I$dir")
+done
 flags=(-std=c++14 -pedantic-errors -fno-exceptions -fno-rtti -fPIC -O0 -w
-       "${includes[@]}" "-I$src/hosts/unreal/include" "-I$src/unreal/Generated/QuorbellMirror")
+       "${includes[@]}" "${engine_includes[@]}" "-I$src/unreal/Generated/QuorbellMirror")
 
 mapfile -t sources < <(find "$module" -name '*.cpp' | LC_ALL=C sort)
 [ ${#sources[@]} -gt 0 ] || fail "the packaged module has no sources"
