@@ -6,8 +6,19 @@
 
 #include "Platform.h"
 
-// The least of windows.h: the engine compiles this file together with its own (a unity
-// build), where min/max macros and the rarely used APIs would get in the way.
+#if defined(QUORBELL_ENGINE_MODULE)
+// Inside the engine module (its Build.cs defines QUORBELL_ENGINE_MODULE) the engine's headers
+// come before this file (the shared precompiled header, and the module's other files in a
+// unity build) and the files after it see what it leaves defined: Windows' headers come in
+// the engine's way, which keeps the engine's TEXT and takes Windows' type and boolean
+// macros away again at the end.
+#include "CoreMinimal.h"
+#include "Windows/AllowWindowsPlatformTypes.h"
+#include <mmsystem.h>
+#include "Windows/HideWindowsPlatformTypes.h"
+#else
+// The least of windows.h for the Maya plug-in: min/max macros and the rarely used APIs
+// would get in the way.
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
@@ -17,6 +28,7 @@
 #include <windows.h>
 
 #include <mmsystem.h>
+#endif
 
 namespace kvt {
 namespace platform {
@@ -34,7 +46,7 @@ MappingHandle createMapping(const char* name, std::uint32_t maximumSize)
 
 MappingHandle openMapping(const char* name)
 {
-    return fromHandle(OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, name));
+    return fromHandle(OpenFileMappingA(FILE_MAP_ALL_ACCESS, false, name));
 }
 
 std::uint8_t* mapView(MappingHandle mapping, std::uint32_t size)
@@ -69,7 +81,7 @@ bool isProcessAlive(std::uint32_t pid)
 {
     // The least right the exit-code query needs: full access is refused when one host runs
     // elevated and the other does not, and the two would then never connect.
-    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, false, pid);
     if (process == nullptr || process == INVALID_HANDLE_VALUE)
         return false;
     DWORD code = 0;

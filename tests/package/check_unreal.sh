@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # The packaged engine plug-in builds on its own, as the engine's build tool would build it:
-# only the files inside the module's folder, only the include paths its Build.cs declares
-# (plus the engine's headers, here the stand-in's, and the header tool's output, which the
-# package rightly lacks), C++14 without exceptions and RTTI, linked into a module library in
+# only the files inside the module's folder, only the include folders and definitions its
+# Build.cs gives it (the engine modules it names, here the stand-in's, its own paths; plus
+# the header tool's output, which the package rightly lacks), each source after its own
+# header, C++14 without exceptions and RTTI, linked into a module library in
 # which nothing is missing but the engine's own symbols; file by file and as one unity file.
-#   check_unreal.sh SOURCE_ROOT LIBUE4HOST CXX
+#   check_unreal.sh SOURCE_ROOT LIBUE4HOST CXX CMAKE
 set -euo pipefail
-src="$(realpath "$1")" ue4host="$(realpath "$2")" cxx="$3"
+src="$(realpath "$1")" ue4host="$(realpath "$2")" cxx="$3" cmake="$4"
 jobs="${JOBS:-2}"
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -22,6 +23,11 @@ buildcs="$module/QuorbellMirror.Build.cs"
 [ -f "$plugin/QuorbellMirror.uplugin" ] || fail "no QuorbellMirror.uplugin in the plug-in folder"
 [ -f "$buildcs" ] || fail "no Source/QuorbellMirror/QuorbellMirror.Build.cs in the plug-in folder"
 
+# An editor-only plug-in's module is of type Editor: a Developer module is also compiled
+# into packaged Development games, where the editor modules it depends on do not exist.
+grep -Eq '"Type"[[:space:]]*:[[:space:]]*"Editor"' "$plugin/QuorbellMirror.uplugin" \
+  || fail "the plug-in's module is not of type Editor: $(grep -o '"Type"[^,]*' "$plugin/QuorbellMirror.uplugin")"
+
 # The engine brings its own build and the header tool writes the reflection code.
 stray="$(find "$plugin" \( -name CMakeLists.txt -o -name '*.cmake' -o -name '*.gen.cpp' -o -name '*.generated.h' \) -printf '%P\n')"
 [ -z "$stray" ] || fail "the plug-in folder holds build or generated files: $stray"
@@ -29,30 +35,24 @@ stray="$(find "$plugin" \( -name CMakeLists.txt -o -name '*.cmake' -o -name '*.g
 grep -Eq '^[[:space:]]*bEnableExceptions[[:space:]]*=[[:space:]]*false;' "$buildcs" \
   || fail "Build.cs does not keep bEnableExceptions = false"
 
-# The include paths, read from Build.cs. Only paths inside the module's folder are followed;
-# any other form is a path the engine would resolve elsewhere (or not at all).
-includes=()
-while IFS= read -r line; do
-  if [[ "$line" =~ ^[[:space:]]*(Public|Private)IncludePaths\.Add\(Path\.Combine\(ModuleDirectory,[[:space:]]*\"([^\"]*)\"\)\)\;[[:space:]]*$ ]]; then
-    rel="${BASH_REMATCH[2]}"
-    case "/$rel/" in
-      */../*) fail "Build.cs include path leaves the module folder: $rel" ;;
-    esac
-    [ -d "$module/$rel" ] || fail "Build.cs include path $rel is not a folder of the packaged module"
-    includes+=("-I$module/$rel")
-  else
-    fail "Build.cs declares an include path not as Path.Combine(ModuleDirectory, \"…\"): $line"
-  fi
-done < <(grep -E 'IncludePaths' "$buildcs" || true)
-[ ${#includes[@]} -gt 0 ] || fail "Build.cs declares no include path"
-echo "module include paths: ${includes[*]#-I$module/}"
+# The compile environment the engine's build tool gives the module, read from Build.cs by
+# the same rules as the repository's build (cmake/UnrealModuleRules.cmake): the public
+# folders of the engine modules it names (the stand-in's), its own include paths and its
+# definitions; nothing else but the header tool's output, which the package rightly lacks.
+rules="$("$cmake" -DBUILD_CS="$buildcs" -DENGINE_SOURCE="$src/hosts/unreal/include" \
+          -P "$src/cmake/UnrealModuleRules.cmake" 2>&1)" \
+  || { echo "$rules" >&2; fail "Build.cs cannot be read as the engine's build tool reads it"; }
+mapfile -t rule_flags <<<"$rules"
+grep -qx -- "-I$module/Private" <<<"$rules" || fail "Build.cs does not put the module's Private folder on its include path"
+echo "module compile environment:"
+printf '  %s\n' "${rule_flags[@]#-I$src/hosts/unreal/include/}"
 
-engine_includes=()
-for dir in "$src"/hosts/unreal/include/*/*/{Public,Classes,Private}; do
-  [ -d "$dir" ] && engine_includes+=("-I$dir")
-done
 flags=(-std=c++14 -pedantic-errors -fno-exceptions -fno-rtti -fPIC -O0 -w
-       "${includes[@]}" "${engine_includes[@]}" "-I$src/unreal/Generated/QuorbellMirror")
+       "${rule_flags[@]}" "-I$src/unreal/Generated/QuorbellMirror")
+
+# The build tool compiles every source after its own header (the module's PCH setting).
+bash "$src/tests/unreal/check_own_header_first.sh" "$module" \
+  || fail "a packaged source does not include its own header first"
 
 mapfile -t sources < <(find "$module" -name '*.cpp' | LC_ALL=C sort)
 [ ${#sources[@]} -gt 0 ] || fail "the packaged module has no sources"

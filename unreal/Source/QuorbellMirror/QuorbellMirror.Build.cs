@@ -13,6 +13,13 @@ public class QuorbellMirror : ModuleRules
 		// (./mirror package) carries its own copy of the link, shared with the Maya plug-in,
 		// in Private/link/, where the sources include it as "link/Link.h".
 		PrivateIncludePaths.Add(Path.Combine(ModuleDirectory, "Private"));
+		// The capture's depth is read from the renderer's scene targets, a private header
+		// (PostProcess/SceneRenderTargets.h) whose class the renderer exports.
+		PrivateIncludePaths.Add(Path.Combine(EngineDirectory, "Source/Runtime/Renderer/Private"));
+
+		// Inside the engine the link's Windows seam includes the Windows headers the engine's
+		// way (Windows/AllowWindowsPlatformTypes.h), not raw as in the Maya plug-in.
+		Definitions.Add("QUORBELL_ENGINE_MODULE=1");
 
 		PrivateDependencyModuleNames.AddRange(new string[] {
 			"Core",

@@ -11,10 +11,10 @@ UKvtMeshComponent::UKvtMeshComponent(const FObjectInitializer& ObjectInitializer
 FBoxSphereBounds UKvtMeshComponent::CalcBounds(const FTransform& LocalToWorld) const {
     // A component whose shape was destroyed before it has nothing to bound.
     if (!MeshNode) return FBoxSphereBounds(LocalToWorld.GetLocation(), FVector(0.f, 0.f, 0.f), 0.f);
-    FBoxSphereBounds Bounds = MeshNode->LocalBounds.TransformBy(LocalToWorld);
-    Bounds.BoxExtent = Bounds.BoxExtent * BoundsScale;
-    Bounds.SphereRadius *= BoundsScale;
-    return Bounds;
+    FBoxSphereBounds WorldBounds = MeshNode->LocalBounds.TransformBy(LocalToWorld);
+    WorldBounds.BoxExtent = WorldBounds.BoxExtent * BoundsScale;
+    WorldBounds.SphereRadius *= BoundsScale;
+    return WorldBounds;
 }
 
 FPrimitiveSceneProxy* UKvtMeshComponent::CreateSceneProxy() {

@@ -1,5 +1,6 @@
 // The render-thread half of the mirrored meshes: buffers uploaded from the request region,
 // the vertex factory over them, and the scene proxy that draws a mesh node's sections.
+#include "KVTMeshRendering.h"
 #include "KVTMeshComponent.h"
 
 #include "RHICommandList.h"
