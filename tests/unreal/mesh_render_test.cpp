@@ -10,6 +10,7 @@
 
 #include "HAL/PlatformProcess.h"
 #include "UE4Host/RHIStats.h"
+#include "UE4Host/SceneCaptureStats.h"
 
 #include <atomic>
 #include <gtest/gtest.h>
@@ -398,8 +399,12 @@ TEST_F(MeshRenderTest, APictureRequestGetsTheCaptureBottomRowFirstWithMayaDepth)
         std::memcpy(Header->projection, Projection, sizeof Projection);
         Header->depthScale = Scale;
         Header->depthBias = Bias;
+        const uint64 CapturesBefore = UE4Host::SceneCapturesRendered();
         auto Reply = Finish();
         ASSERT_TRUE(Reply.hasValue());
+        // One capture a picture: moving the capture to Maya's camera asks for no second one
+        // at the end of the frame (the engine captures on movement unless told not to).
+        EXPECT_EQ(UE4Host::SceneCapturesRendered() - CapturesBefore, 1u) << Frame;
         ASSERT_NE(Reply->colour, nullptr);
         ASSERT_NE(Reply->depth, nullptr);
         // A new size brings a new render target and two new staging textures (colour and

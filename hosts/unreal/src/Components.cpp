@@ -127,7 +127,10 @@ void USceneComponent::UpdateComponentToWorld() {
     ComponentToWorld = RelativeTransform;
     UpdateBounds();
     MarkRenderTransformDirty();
+    OnUpdateTransform(EUpdateTransformFlags::None);
 }
+
+void USceneComponent::OnUpdateTransform(EUpdateTransformFlags, ETeleportType) {}
 
 FBoxSphereBounds USceneComponent::CalcBounds(const FTransform& LocalToWorld) const {
     return FBoxSphereBounds(LocalToWorld.GetLocation(), FVector::ZeroVector, 0.f);

@@ -2,6 +2,7 @@
 // the engine's own materials.
 #include "Editor.h"
 #include "Materials/Material.h"
+#include "Components/SceneCaptureComponent2D.h"
 
 UEngine* GEngine = nullptr;
 UEditorEngine* GEditor = nullptr;
@@ -68,7 +69,11 @@ void UEditorEngine::Init() {
 
 void UEditorEngine::Tick(float DeltaSeconds, bool bIdleMode) {
     UEngine::Tick(DeltaSeconds, bIdleMode);
-    if (UWorld* World = GetEditorWorldContext().World()) World->SendAllEndOfFrameUpdates();
+    if (UWorld* World = GetEditorWorldContext().World()) {
+        World->SendAllEndOfFrameUpdates();
+        // The level viewport draws: the captures asked for during the frame render first.
+        if (World->Scene) USceneCaptureComponent2D::UpdateDeferredCaptures(World->Scene);
+    }
 }
 
 FWorldContext& UEditorEngine::GetEditorWorldContext(bool) {

@@ -6,6 +6,18 @@
 #include "Engine/World.h"
 #include "Components/MeshComponent.h"
 #include "Materials/Material.h"
+#include "UE4Host/SceneCaptureStats.h"
+
+#include <atomic>
+#include <vector>
+
+namespace {
+std::atomic<uint64> GSceneCapturesRendered{0};
+// Captures asked for with CaptureSceneDeferred, rendered when their scene next draws.
+std::vector<USceneCaptureComponent2D*> GDeferredCaptures;
+} // namespace
+
+uint64 UE4Host::SceneCapturesRendered() { return GSceneCapturesRendered.load(std::memory_order_relaxed); }
 
 void UTexture::UpdateResource() {
     ReleaseResource();
@@ -70,6 +82,42 @@ void USceneCaptureComponent2D::CaptureScene() {
     World->Scene->UpdateSceneCaptureContents(this);
 }
 
+void USceneCaptureComponent2D::CaptureSceneDeferred() {
+    UWorld* World = GetWorld();
+    if (!World || !World->Scene || !IsVisible()) return;
+    for (USceneCaptureComponent2D* Pending : GDeferredCaptures)
+        if (Pending == this) return;
+    GDeferredCaptures.push_back(this);
+}
+
+void USceneCaptureComponent2D::UpdateDeferredCaptures(FSceneInterface* Scene) {
+    std::vector<USceneCaptureComponent2D*> Due;
+    for (auto It = GDeferredCaptures.begin(); It != GDeferredCaptures.end();) {
+        UWorld* World = (*It)->GetWorld();
+        if (World && World->Scene == Scene) {
+            Due.push_back(*It);
+            It = GDeferredCaptures.erase(It);
+        } else {
+            ++It;
+        }
+    }
+    for (USceneCaptureComponent2D* Capture : Due) Scene->UpdateSceneCaptureContents(Capture);
+}
+
+void USceneCaptureComponent2D::OnUpdateTransform(EUpdateTransformFlags UpdateTransformFlags, ETeleportType Teleport) {
+    USceneCaptureComponent::OnUpdateTransform(UpdateTransformFlags, Teleport);
+    if (bCaptureOnMovement) CaptureSceneDeferred();
+}
+
+void USceneCaptureComponent2D::OnUnregister() {
+    for (auto It = GDeferredCaptures.begin(); It != GDeferredCaptures.end(); ++It)
+        if (*It == this) {
+            GDeferredCaptures.erase(It);
+            break;
+        }
+    USceneCaptureComponent::OnUnregister();
+}
+
 void FScene::UpdateSceneCaptureContents(USceneCaptureComponent2D* CaptureComponent) {
     if (!CaptureComponent || !CaptureComponent->TextureTarget) return;
     UTextureRenderTarget2D* Target = CaptureComponent->TextureTarget;
@@ -77,6 +125,7 @@ void FScene::UpdateSceneCaptureContents(USceneCaptureComponent2D* CaptureCompone
     if (!Resource) return;
     const UE4Host::FCaptureView View = UE4Host::MakeCaptureView(*CaptureComponent, Target->SizeX, Target->SizeY);
     const FScene* Scene = this;
+    GSceneCapturesRendered.fetch_add(1, std::memory_order_relaxed);
     ENQUEUE_RENDER_COMMAND(CaptureSceneCommand)([Scene, Resource, View](FRHICommandListImmediate& RHICmdList) {
         UE4Host::FSceneRenderer::Render(RHICmdList, *Scene, *Resource, View);
     });

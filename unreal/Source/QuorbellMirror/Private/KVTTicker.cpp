@@ -25,6 +25,8 @@ FKVTTicker& FKVTTicker::Get() { return GKvtTicker; }
 FKVTTicker::FKVTTicker() : Link(kvt::RegionNames::fromEnvironment()) {
     CaptureHolder = std::make_unique<FMirrorInstanceNode>(0);
     CaptureComponent = NewObject<USceneCaptureComponent2D>(GetTransientPackage());
+    // Captured once per picture request, never again because it moved to Maya's camera.
+    CaptureComponent->bCaptureOnMovement = false;
     CaptureHolder->SetComponent(CaptureComponent);
     CaptureComponent->CaptureSource = SCS_FinalColorLDR;
     CaptureComponent->bCaptureEveryFrame = false;

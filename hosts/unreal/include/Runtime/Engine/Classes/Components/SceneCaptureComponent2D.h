@@ -22,6 +22,10 @@ public:
     static void AddReferencedObjects(UObject* InThis, FReferenceCollector& Collector);
     // Renders the world's scene into TextureTarget (UpdateSceneCaptureContents of the scene).
     void CaptureScene();
+    // Asks for a capture when the world's scene next draws its views (the end of the frame).
+    void CaptureSceneDeferred();
+    // Renders the captures asked for with CaptureSceneDeferred in Scene's world.
+    static void UpdateDeferredCaptures(FSceneInterface* Scene);
 
     TEnumAsByte<ECameraProjectionMode::Type> ProjectionType;
     float FOVAngle = 90.f;
@@ -30,4 +34,9 @@ public:
     TEnumAsByte<ESceneCaptureSource> CaptureSource;
     bool bUseCustomProjectionMatrix = false;
     FMatrix CustomProjectionMatrix;
+
+protected:
+    // A capture that moves captures again (bCaptureOnMovement, on by default as in the engine).
+    void OnUpdateTransform(EUpdateTransformFlags UpdateTransformFlags, ETeleportType Teleport = ETeleportType::None) override;
+    void OnUnregister() override;
 };

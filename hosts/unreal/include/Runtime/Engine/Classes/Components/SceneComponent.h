@@ -3,6 +3,7 @@
 
 struct FHitResult;
 enum class ETeleportType : uint8 { None, TeleportPhysics };
+enum class EUpdateTransformFlags : int32 { None = 0x0, SkipPhysicsUpdate = 0x1, PropagateFromParent = 0x2, OnlyUpdateIfUsingSocket = 0x4 };
 namespace EComponentMobility { enum Type { Static, Stationary, Movable }; }
 
 // A component with a transform. The stand-in has no attachment: the relative transform is
@@ -36,6 +37,8 @@ public:
 
 protected:
     void OnRegister() override;
+    // Called after every change of the component's world transform.
+    virtual void OnUpdateTransform(EUpdateTransformFlags UpdateTransformFlags, ETeleportType Teleport = ETeleportType::None);
 
 private:
     FTransform RelativeTransform;
