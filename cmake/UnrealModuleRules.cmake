@@ -21,6 +21,10 @@
 # or as a script, printing one "-I<dir>" or "-D<def>" a line:
 #   cmake -DBUILD_CS=<file> -DENGINE_SOURCE=<dir> -P UnrealModuleRules.cmake
 
+if(CMAKE_SCRIPT_MODE_FILE STREQUAL CMAKE_CURRENT_LIST_FILE)
+  cmake_minimum_required(VERSION 3.25)
+endif()
+
 # The statements of one kind, as a list of their string arguments.
 function(_umr_strings text kind out)
   set(values)
