@@ -7,6 +7,7 @@
 #include "Components/SkyLightComponent.h"
 #include "Components/SpotLightComponent.h"
 #include "Editor.h"
+#include "UE4Host/SceneCaptureStats.h"
 #include "UObject/SoftObjectPath.h"
 
 IMPLEMENT_CLASS(UCaptureTestMeshComponent, 0)
@@ -280,6 +281,42 @@ TEST_F(CaptureTest, DrawsOutsideTheBoundBuffersAreRefused) {
     // Only the far plane shows, everywhere.
     for (int32 Y = 2; Y < H; Y += 4)
         for (int32 X = 2; X < W; X += 4) ExpectDepthNear(P.DepthAt(X, Y), DepthValue(Q / 200.0), X, Y);
+}
+
+// As in the engine, a capture that moves asks for one more capture, rendered when the
+// world's view draws at the end of the frame: once however often it moved, not after it was
+// unregistered, and never when bCaptureOnMovement is off.
+TEST_F(CaptureTest, AMovedCaptureCapturesAgainAtTheEndOfTheFrameUnlessToldNot) {
+    USceneCaptureComponent2D* Capture = NewRooted<USceneCaptureComponent2D>();
+    EXPECT_TRUE(Capture->bCaptureOnMovement);
+    Capture->bCaptureEveryFrame = false;
+    UTextureRenderTarget2D* Target = NewObject<UTextureRenderTarget2D>(Capture);
+    Target->InitCustomFormat(uint32(W), uint32(H), PF_B8G8R8A8, true);
+    Capture->TextureTarget = Target;
+    Capture->RegisterComponentWithWorld(World());
+    Loop.Tick();
+
+    const uint64 Before = UE4Host::SceneCapturesRendered();
+    Capture->SetWorldTransform(FTransform(FVector(10.f, 0.f, 0.f)));
+    Capture->SetWorldTransform(FTransform(FVector(20.f, 0.f, 0.f)));
+    EXPECT_EQ(UE4Host::SceneCapturesRendered(), Before); // not before the frame ends
+    Loop.Tick();
+    EXPECT_EQ(UE4Host::SceneCapturesRendered() - Before, 1u);
+    Loop.Tick();
+    EXPECT_EQ(UE4Host::SceneCapturesRendered() - Before, 1u); // standing still: none
+
+    Capture->SetWorldTransform(FTransform(FVector(30.f, 0.f, 0.f)));
+    Capture->UnregisterComponent();
+    Loop.Tick();
+    EXPECT_EQ(UE4Host::SceneCapturesRendered() - Before, 1u);
+
+    Capture->bCaptureOnMovement = false;
+    Capture->RegisterComponentWithWorld(World());
+    Capture->SetWorldTransform(FTransform(FVector(40.f, 0.f, 0.f)));
+    Loop.Tick();
+    EXPECT_EQ(UE4Host::SceneCapturesRendered() - Before, 1u);
+    Capture->UnregisterComponent();
+    FlushRenderingCommands();
 }
 
 TEST(CaptureModeTest, SingleThreadedModeGivesTheSamePicture) {
