@@ -231,6 +231,48 @@ TEST_F(Handshake, BusyResponderLeavesTheRequestUntouched)
     EXPECT_FALSE(unreal.pollRequest());
 }
 
+// A Maya dies while the editor still works on its request; the next Maya claims the link
+// in a frame that finds the editor busy. Its first request, frames later, still starts a
+// new session, so the editor drops the dead process's objects.
+TEST_F(Handshake, AClaimMadeWhileTheResponderIsBusyStartsTheSessionWithItsFirstRequest)
+{
+    LinkResponder unreal(RegionNames::prefixed(prefix));
+    ASSERT_TRUE(unreal.createRegions());
+    ChildProcess dead;
+    ASSERT_TRUE(dead.start(siblingExecutable("link_peer"), {"request", prefix, "4"}));
+    for (int i = 0; i < 5000 && !unreal.pollRequest(); ++i)
+        platform::sleepMilliseconds(2);
+    ASSERT_TRUE(unreal.pollRequest()) << "the first Maya published no request";
+    dead.kill();
+    dead.wait();
+
+    Requester maya(prefix);
+    ASSERT_EQ(maya.link.connect(), LinkRequester::ConnectResult::Connected);
+    EXPECT_TRUE(maya.link.claimedThisFrame());
+    EXPECT_FALSE(maya.link.isOurTurn()); // the editor is still on the dead one's request
+    ASSERT_EQ(maya.link.connect(), LinkRequester::ConnectResult::Connected);
+    EXPECT_FALSE(maya.link.isOurTurn());
+
+    answerOnce(unreal); // the reply nobody reads
+    ASSERT_EQ(maya.link.connect(), LinkRequester::ConnectResult::Connected);
+    EXPECT_FALSE(maya.link.claimedThisFrame());
+    ASSERT_TRUE(maya.link.isOurTurn());
+    RequestHeader* req = maya.frame(0, 0, false, 2);
+    ASSERT_NE(req, nullptr);
+    EXPECT_EQ(req->newSession, 1);
+    maya.link.publishRequest();
+    answerOnce(unreal);
+    ASSERT_EQ(maya.link.awaitResponse(), LinkRequester::AwaitResult::Reply);
+    ASSERT_TRUE(maya.link.readReply());
+
+    // The session has begun: the next request is an ordinary one.
+    ASSERT_EQ(maya.link.connect(), LinkRequester::ConnectResult::Connected);
+    ASSERT_TRUE(maya.link.isOurTurn());
+    req = maya.frame(0, 0, false);
+    ASSERT_NE(req, nullptr);
+    EXPECT_EQ(req->newSession, 0);
+}
+
 TEST_F(Handshake, SecondLiveRequesterIsRefusedAndWritesNothing)
 {
     LinkResponder unreal(RegionNames::prefixed(prefix));
