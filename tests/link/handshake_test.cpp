@@ -5,6 +5,7 @@
 #include "link/Platform.h"
 
 #include "ChildProcess.h"
+#include "RegionCleanup.h"
 
 #include <gtest/gtest.h>
 
@@ -55,6 +56,9 @@ struct Requester {
 class Handshake : public ::testing::Test {
 protected:
     std::string prefix = uniqueName("KVTShake");
+    // Declared before the peer, so it runs after the peer is killed: a killed responder
+    // never removes the names of the regions it made.
+    testsupport::RegionCleanup regions{{prefix + "Request", prefix + "Response"}};
     ChildProcess peer;
 
     void startResponder(const std::string& mode)
@@ -73,13 +77,15 @@ TEST_F(Handshake, EmptyFramesAreExchangedEndToEnd)
     EXPECT_EQ(maya.link.requestHeader()->ownerPid, platform::currentProcessId());
     EXPECT_EQ(maya.link.responseHeader()->responderPid, peer.pid());
 
-    // Later frames: the claim belonged to its own frame only.
+    // Later frames: the first request after the claim starts the session, the others
+    // are ordinary.
     for (int i = 0; i < 5; ++i) {
         ASSERT_EQ(maya.link.connect(), LinkRequester::ConnectResult::Connected) << i;
+        EXPECT_FALSE(maya.link.claimedThisFrame());
         ASSERT_TRUE(maya.link.isOurTurn());
         RequestHeader* req = maya.frame(0, 0, false);
         ASSERT_NE(req, nullptr);
-        EXPECT_EQ(req->newSession, 0);
+        EXPECT_EQ(req->newSession, i == 0 ? 1 : 0) << i;
         EXPECT_EQ(req->firstRecord, 0);
         maya.link.publishRequest();
         EXPECT_EQ(maya.link.requestHeader()->frameCounter, std::uint64_t(2 + i));
