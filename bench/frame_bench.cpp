@@ -24,6 +24,8 @@
 
 #include "../hosts/maya/src/Viewport.h"
 
+#include "RegionCleanup.h"
+
 #include "link/Link.h"
 #include "link/RecordReader.h"
 #include "link/ResponsePayload.h"
@@ -643,6 +645,9 @@ int main(int argc, char** argv)
     setvbuf(stdout, nullptr, _IOLBF, 0);
     const std::string suffix = "FrameBench" + std::to_string(getpid());
     setenv("KVT_REGION_SUFFIX", suffix.c_str(), 1);
+    // An editor that had to be killed leaves its names: they go when the run ends.
+    testsupport::RegionCleanup regions;
+    regions.addSuffixed(suffix);
 
     if (!mel("loadPlugin \"" PLUGIN_PATH "\"") ||
         !mel("modelEditor -e -rendererOverrideName \"Mirror\" -allObjects 1 -grid 1 -camera persp modelPanel4"))

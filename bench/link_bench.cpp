@@ -6,6 +6,7 @@
 #include "link/Platform.h"
 
 #include "ChildProcess.h"
+#include "RegionCleanup.h"
 
 #include <benchmark/benchmark.h>
 
@@ -54,6 +55,8 @@ pid_t startEchoResponder(const std::string& prefix)
 
 struct Session {
     std::string prefix = testsupport::uniqueName("KVTBench");
+    // Runs after the responder is killed below: its regions' names die with the session.
+    testsupport::RegionCleanup regions{{prefix + "Request", prefix + "Response"}};
     pid_t responder = startEchoResponder(prefix);
     LinkRequester link{nullptr, RegionNames::prefixed(prefix)};
 

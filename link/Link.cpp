@@ -87,6 +87,7 @@ LinkRequester::ConnectResult LinkRequester::connect()
     if (resync_)
         resync_();
     claimedThisFrame_ = true;
+    sessionPending_ = true;
     return ConnectResult::Connected;
 }
 
@@ -110,7 +111,10 @@ RequestHeader* LinkRequester::beginRequest()
     }
     RequestHeader* req = requestHeader();
     req->pictureWanted = 0;
-    req->newSession = claimedThisFrame_ ? 1 : 0;
+    // The claim's frame may have found the responder still busy with a request of the
+    // process before us: the session starts with the first request actually written.
+    req->newSession = sessionPending_ ? 1 : 0;
+    sessionPending_ = false;
     req->firstRecord = 0;
     return req;
 }
@@ -163,6 +167,7 @@ Optional<Reply> LinkRequester::readReply()
 
 void LinkRequester::disconnect()
 {
+    sessionPending_ = false;
     request_.close();
     response_.close();
     if (timerRaised_) {

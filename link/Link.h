@@ -62,7 +62,8 @@ public:
     bool isOurTurn();
 
     // Resets the request arena and lays the 176-byte header at offset 0, with the flags
-    // and the record link cleared and `newSession` set in the frame of a claim.
+    // and the record link cleared and `newSession` set in the first request after a claim
+    // (a claim made while the responder was still busy waits for the frame that writes).
     // Returns nullptr when the view cannot hold it (the link is then disconnected).
     RequestHeader* beginRequest();
 
@@ -91,6 +92,7 @@ private:
     SharedRegion request_;
     SharedRegion response_;
     bool claimedThisFrame_ = false;
+    bool sessionPending_ = false; // claimed, and no request begun since
     bool responderGone() const;
 
     bool timerRaised_ = false; // the platform's timer period is raised while connected

@@ -9,6 +9,7 @@
 #include "link/Link.h"
 #include "link/Platform.h"
 #include "link/SharedRegion.h"
+#include "link/VideoFrame.h"
 
 #include <maya/MDrawContext.h>
 #include <maya/MFrameContext.h>
@@ -25,8 +26,8 @@
 
 namespace {
 
-constexpr const char* kVideoRegionName = "DeckLink";
-constexpr std::uint32_t kVideoHeader = 8;
+using kvt::kVideoHeader;
+using kvt::kVideoRegionName;
 
 struct MayaViewport {
     MayaSceneRegistry& registry = MayaSceneRegistry::instance();
@@ -69,18 +70,7 @@ Attachments targetTextures()
 // Maps the whole video frame; false when the region offers none (or cannot be mapped).
 bool mapVideoFrame(MayaViewport& vp, std::uint32_t& width, std::uint32_t& height)
 {
-    vp.video.used = 0;
-    if (!vp.video.extend(kVideoHeader))
-        return false;
-    std::memcpy(&width, vp.video.view, 4);
-    std::memcpy(&height, vp.video.view + 4, 4);
-    if (width == 0 || height == 0)
-        return false;
-    const std::uint64_t end = std::uint64_t(width) * height * 4 + kVideoHeader;
-    if (end > kvt::kRegionMaximum)
-        return false;
-    vp.video.used = 0;
-    return vp.video.extend(end) != nullptr;
+    return kvt::mapVideoFrame(vp.video, width, height);
 }
 
 void composite(MayaViewport& vp, std::uint32_t width, std::uint32_t height, GLuint picture)
@@ -286,7 +276,7 @@ void drawFrame(const MHWRender::MDrawContext& context)
 
     if (!registry.writeChanges(vp.link.request(), vp.link.response(), ~std::uint64_t(exclusions)))
         return; // the link has let go; the next claim resends everything
-    const bool claimed = vp.link.claimedThisFrame();
+    const bool claimed = vp.link.requestHeader()->newSession != 0;
     vp.link.publishRequest();
     const std::uint64_t waitStart = frame.active ? microsecondsNow() : 0;
     if (frame.active)

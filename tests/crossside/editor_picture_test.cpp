@@ -3,6 +3,7 @@
 // a turned camera must come back at the pixels Maya's own projection gives, in its
 // material's colour, with Maya's window depth of the surface at every pixel it covers.
 #include "ChildProcess.h"
+#include "RegionCleanup.h"
 
 #include "link/Link.h"
 #include "scene/MayaSceneRegistry.h"
@@ -215,6 +216,7 @@ protected:
     void SetUp() override
     {
         const std::string suffix = testsupport::uniqueName("-picture");
+        regions.addSuffixed(suffix);
         setenv("KVT_REGION_SUFFIX", suffix.c_str(), 1); // the editor inherits it
         names = kvt::RegionNames::suffixed(suffix);
         ASSERT_TRUE(editor.start(UE4EDITOR_PROGRAM, {std::string("-Content=") + MIRROR_EXAMPLES_CONTENT,
@@ -345,6 +347,8 @@ protected:
     }
 
     static constexpr int width = 120, height = 80;
+    // Removes the names the killed editor leaves (declared first, so it goes last).
+    testsupport::RegionCleanup regions;
     testsupport::ChildProcess editor;
     kvt::RegionNames names;
     std::unique_ptr<kvt::LinkRequester> maya;

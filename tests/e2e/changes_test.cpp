@@ -66,6 +66,23 @@ TEST_F(Changes, MovedHiddenShownAndDeletedObjectsFollowInThePicture)
     EXPECT_FALSE(shows(p, b, kRed)) << "deleted but drawn: " << describe(p, front(b));
 }
 
+// Every vertex moved in component mode: the transform stays, the mesh goes. Looking at the
+// new place with the old one out of view, the mesh must be drawn (not culled by where it was).
+TEST_F(Changes, MeshMovedInComponentModeIsDrawnAtItsNewPlace)
+{
+    const Vec3 a{0, 1, 0}, b{50, 1, 0};
+    run(cubeMel("box", a, 2, "redSG"));
+    Picture p = shot("component0");
+    EXPECT_TRUE(shows(p, a, kRed)) << describe(p, front(a));
+
+    run("move -r 50 0 0 \"box.vtx[0:7]\";");
+    EXPECT_NE(maya->mel("getAttr box.translate").find("0 1 0"), std::string::npos) << maya->mel("getAttr box.translate");
+    camera.translate = {50, 4, 14};
+    run(camera.mel("persp", "perspShape"));
+    p = shot("component1");
+    EXPECT_TRUE(shows(p, b, kRed)) << "culled by its old bounds: " << describe(p, front(b));
+}
+
 TEST_F(Changes, InstancesAndReparentedObjectsStandWhereTheirDagPathsPutThem)
 {
     const Vec3 a{-2.5, 1, 0}, second{2.5, 1, 0};

@@ -269,6 +269,53 @@ TEST_F(Faults, MayaKilledMidRequestThenUnrealFinishesIdlesAndTheNextMayaTakesOve
     EXPECT_EQ(count(states, "refused"), 0u) << joined(states);
 }
 
+// Holds the editor stopped (SIGSTOP) while it lives: a request it has been given stays
+// unanswered, as behind a slow frame; it runs again at resume() or at the end.
+class HeldEditor {
+public:
+    explicit HeldEditor(pid_t pid) : pid_(pid) { ::kill(pid_, SIGSTOP); }
+    ~HeldEditor() { resume(); }
+    HeldEditor(const HeldEditor&) = delete;
+    HeldEditor& operator=(const HeldEditor&) = delete;
+    void resume()
+    {
+        if (pid_ > 0) ::kill(pid_, SIGCONT);
+        pid_ = -1;
+    }
+
+private:
+    pid_t pid_;
+};
+
+// A Maya dies while the editor still works on its request, and the next Maya claims the
+// link in frames that find the editor busy: when the editor comes back, the new Maya's
+// first request is a new session, and the mirror holds its scene only.
+TEST_F(Faults, MayaKilledWhileTheEditorIsSlowThenTheNextMayaReplacesItsScene)
+{
+    Editor& editor = startEditor();
+    Maya& first = startMaya();
+    run(first, sceneMel() + cubeMel("redBox", a, 2, "redSG"));
+    Picture p = until(first, "first", [&](const Picture& p) { return seen(p, a, kRed) == Seen::Unreal; });
+    ASSERT_EQ(seen(p, a, kRed), Seen::Unreal) << describe(p, front(a));
+
+    HeldEditor held(editor.pid());
+    // Maya's idle redraw publishes a request that the stopped editor does not answer.
+    EXPECT_TRUE(midFrame()) << "no request was seen in flight";
+    first.kill();
+
+    Maya& second = startMaya();
+    run(second, sceneMel() + cubeMel("greyBox", b, 2, "greySG"));
+    second.mel("refresh");
+    EXPECT_EQ(linkState().ownerPid, static_cast<std::uint32_t>(second.pid())) << "the claim was not made while busy";
+    held.resume();
+
+    p = until(second, "second", [&](const Picture& p) { return seen(p, b, kGrey) == Seen::Unreal; });
+    EXPECT_EQ(seen(p, b, kGrey), Seen::Unreal) << describe(p, front(b));
+    EXPECT_NE(seen(p, a, kRed), Seen::Unreal) << "the dead Maya's cube is still mirrored: " << describe(p, front(a));
+    std::vector<std::string> states = linkStates(second);
+    EXPECT_EQ(count(states, "new"), 1u) << joined(states);
+}
+
 TEST_F(Faults, SecondMayaIsRefusedWithoutDisturbingTheFirstAndTakesOverWhenItDies)
 {
     startEditor();

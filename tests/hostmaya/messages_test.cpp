@@ -261,6 +261,11 @@ TEST_F(Messages, GeometryAndLightEditsDirtyTheShape) {
     mel("polyColorPerVertex -rgb 0 1 0 pCube1.vtx[0:3]");
     EXPECT_EQ(r.log, std::vector<std::string>{"dirty pCubeShape1.i"});
     r.log.clear();
+    // Moving vertices edits the geometry; the transform's matrix stays.
+    r.watchMatrix("|pCube1|pCubeShape1");
+    mel("move -r 0 1 0 pCube1.vtx[0:3]; xform -r -t 1 0 0 pCube1.vtx[4]");
+    EXPECT_EQ(r.log, (std::vector<std::string>{"dirty pCubeShape1.i", "dirty pCubeShape1.i"}));
+    r.log.clear();
     mel("setAttr pointLightShape1.intensity 2");
     ASSERT_TRUE(MFnLight(nodeOf("pointLightShape1")).setColor(MColor(1, 0, 0)));
     std::vector<std::string> expected = {"dirty pointLightShape1.in", "dirty pointLightShape1.cr",

@@ -68,6 +68,55 @@ TEST_F(MelQuery, XformPlacesInWorldOrObjectSpaceAndAnswersQueries) {
     EXPECT_FALSE(MGlobal::executeCommand("xform -t 1 2 sheet"));
 }
 
+// Components move their points, as in Maya: the transform stays where it is.
+TEST_F(MelQuery, MovingVerticesEditsThePointsAndLeavesTheTransform) {
+    // Under a parent moved to (1, 2, 3) and turned 90 degrees about Y, world +X is the
+    // cube's +Z.
+    mel("polyCube -n box; group -n holder box; move 1 2 3 holder; rotate 0 90 0 holder");
+    const std::vector<double> before = numbers("xform -q -t \"box.vtx[0:7]\"");
+    ASSERT_EQ(before.size(), 24u);
+    auto expectPoints = [&](const std::vector<double>& offset, const std::string& what) {
+        std::vector<double> got = numbers("xform -q -t \"box.vtx[0:7]\"");
+        ASSERT_EQ(got.size(), 24u) << what;
+        for (size_t i = 0; i < 24; ++i) EXPECT_NEAR(got[i], before[i] + offset[i % 3], 1e-9) << what << " " << i;
+    };
+
+    mel("move -r 50 0 0 \"box.vtx[0:7]\"");
+    expectTriple(numbers("getAttr box.translate"), 0, 0, 0, "the transform after move -r");
+    expectPoints({0, 0, 50}, "move -r in world space");
+    mel("xform -r -t 0 1 0 \"box.vtx[0:7]\"");
+    expectPoints({0, 1, 50}, "xform -r in object space");
+    mel("xform -r -ws -t 0 0 2 \"box.vtx[0:7]\"");
+    expectPoints({-2, 1, 50}, "xform -r -ws");
+    expectTriple(numbers("getAttr box.translate"), 0, 0, 0, "the transform after xform");
+
+    // Absolute: every named point goes to the position; the others stay.
+    mel("xform -ws -t 10 20 30 \"box.vtx[0]\"");
+    expectTriple(numbers("xform -q -ws -t \"box.vtx[0]\""), 10, 20, 30, "xform -ws on one vertex");
+    expectTriple(numbers("xform -q -t \"box.vtx[0]\""), -27, 18, 9, "the same vertex in object space");
+    mel("move 1 2 3 \"box.vtx[1:2]\"");
+    expectTriple(numbers("xform -q -t \"box.vtx[1]\""), 0, 0, 0, "move to the parent's origin");
+    expectTriple(numbers("xform -q -t \"box.vtx[2]\""), 0, 0, 0, "both vertices go there");
+    std::vector<double> third = numbers("xform -q -t \"box.vtx[3]\"");
+    expectTriple(third, before[9] - 2, before[10] + 1, before[11] + 50, "an unnamed vertex");
+
+    // A face moves its own four vertices, each once.
+    const std::vector<double> unmoved = numbers("xform -q -t \"box.vtx[0:7]\"");
+    mel("move -r 0 5 0 \"box.f[0]\"");
+    const std::vector<double> after = numbers("xform -q -t \"box.vtx[0:7]\"");
+    ASSERT_EQ(after.size(), 24u);
+    int raised = 0;
+    for (size_t i = 0; i < 24; ++i) {
+        const double by = after[i] - unmoved[i];
+        if (i % 3 == 1 && std::fabs(by - 5) < 1e-9) ++raised;
+        else EXPECT_NEAR(by, 0, 1e-9) << "coordinate " << i;
+    }
+    EXPECT_EQ(raised, 4) << "vertices of the face";
+    expectTriple(numbers("getAttr box.translate"), 0, 0, 0, "the transform after a face move");
+    EXPECT_FALSE(MGlobal::executeCommand("rotate 0 45 0 \"box.vtx[0]\""));
+    EXPECT_FALSE(MGlobal::executeCommand("xform -ro 0 45 0 \"box.vtx[0]\""));
+}
+
 TEST_F(MelQuery, PrintShowsQueriedValuesAsMayaDoes) {
     std::string printed;
     mayahost::mel::setOutput([&](const std::string& s) { printed += s; });

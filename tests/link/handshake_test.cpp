@@ -5,6 +5,7 @@
 #include "link/Platform.h"
 
 #include "ChildProcess.h"
+#include "RegionCleanup.h"
 
 #include <gtest/gtest.h>
 
@@ -55,6 +56,9 @@ struct Requester {
 class Handshake : public ::testing::Test {
 protected:
     std::string prefix = uniqueName("KVTShake");
+    // Declared before the peer, so it runs after the peer is killed: a killed responder
+    // never removes the names of the regions it made.
+    testsupport::RegionCleanup regions{{prefix + "Request", prefix + "Response"}};
     ChildProcess peer;
 
     void startResponder(const std::string& mode)
@@ -73,13 +77,15 @@ TEST_F(Handshake, EmptyFramesAreExchangedEndToEnd)
     EXPECT_EQ(maya.link.requestHeader()->ownerPid, platform::currentProcessId());
     EXPECT_EQ(maya.link.responseHeader()->responderPid, peer.pid());
 
-    // Later frames: the claim belonged to its own frame only.
+    // Later frames: the first request after the claim starts the session, the others
+    // are ordinary.
     for (int i = 0; i < 5; ++i) {
         ASSERT_EQ(maya.link.connect(), LinkRequester::ConnectResult::Connected) << i;
+        EXPECT_FALSE(maya.link.claimedThisFrame());
         ASSERT_TRUE(maya.link.isOurTurn());
         RequestHeader* req = maya.frame(0, 0, false);
         ASSERT_NE(req, nullptr);
-        EXPECT_EQ(req->newSession, 0);
+        EXPECT_EQ(req->newSession, i == 0 ? 1 : 0) << i;
         EXPECT_EQ(req->firstRecord, 0);
         maya.link.publishRequest();
         EXPECT_EQ(maya.link.requestHeader()->frameCounter, std::uint64_t(2 + i));
@@ -229,6 +235,48 @@ TEST_F(Handshake, BusyResponderLeavesTheRequestUntouched)
     unreal.publishResponse();
     EXPECT_TRUE(maya.link.isOurTurn());
     EXPECT_FALSE(unreal.pollRequest());
+}
+
+// A Maya dies while the editor still works on its request; the next Maya claims the link
+// in a frame that finds the editor busy. Its first request, frames later, still starts a
+// new session, so the editor drops the dead process's objects.
+TEST_F(Handshake, AClaimMadeWhileTheResponderIsBusyStartsTheSessionWithItsFirstRequest)
+{
+    LinkResponder unreal(RegionNames::prefixed(prefix));
+    ASSERT_TRUE(unreal.createRegions());
+    ChildProcess dead;
+    ASSERT_TRUE(dead.start(siblingExecutable("link_peer"), {"request", prefix, "4"}));
+    for (int i = 0; i < 5000 && !unreal.pollRequest(); ++i)
+        platform::sleepMilliseconds(2);
+    ASSERT_TRUE(unreal.pollRequest()) << "the first Maya published no request";
+    dead.kill();
+    dead.wait();
+
+    Requester maya(prefix);
+    ASSERT_EQ(maya.link.connect(), LinkRequester::ConnectResult::Connected);
+    EXPECT_TRUE(maya.link.claimedThisFrame());
+    EXPECT_FALSE(maya.link.isOurTurn()); // the editor is still on the dead one's request
+    ASSERT_EQ(maya.link.connect(), LinkRequester::ConnectResult::Connected);
+    EXPECT_FALSE(maya.link.isOurTurn());
+
+    answerOnce(unreal); // the reply nobody reads
+    ASSERT_EQ(maya.link.connect(), LinkRequester::ConnectResult::Connected);
+    EXPECT_FALSE(maya.link.claimedThisFrame());
+    ASSERT_TRUE(maya.link.isOurTurn());
+    RequestHeader* req = maya.frame(0, 0, false, 2);
+    ASSERT_NE(req, nullptr);
+    EXPECT_EQ(req->newSession, 1);
+    maya.link.publishRequest();
+    answerOnce(unreal);
+    ASSERT_EQ(maya.link.awaitResponse(), LinkRequester::AwaitResult::Reply);
+    ASSERT_TRUE(maya.link.readReply());
+
+    // The session has begun: the next request is an ordinary one.
+    ASSERT_EQ(maya.link.connect(), LinkRequester::ConnectResult::Connected);
+    ASSERT_TRUE(maya.link.isOurTurn());
+    req = maya.frame(0, 0, false);
+    ASSERT_NE(req, nullptr);
+    EXPECT_EQ(req->newSession, 0);
 }
 
 TEST_F(Handshake, SecondLiveRequesterIsRefusedAndWritesNothing)

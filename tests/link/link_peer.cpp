@@ -4,6 +4,7 @@
 //   (echo-restricted: as echo, but other processes may open this one with the query right
 //   alone; exits 11 where that cannot be arranged)
 //   link_peer claim <prefix> <holdMilliseconds>   exit 0 connected, 2 refused, 3 down
+//   link_peer request <prefix> <newCount>   claims, publishes one request, never reads on
 // An echo responder answers until nobody has asked for 20 seconds (the tests kill it
 // sooner); it answers each new record with remote handle key + 1 and, when a
 // picture is wanted, fills colour with (x, y, x ^ y, 255) and depth with y / height.
@@ -100,6 +101,31 @@ int claim(const std::string& prefix, int holdMs)
     return 3;
 }
 
+// Claims the link, publishes one request with `newCount` objects and never reads the
+// reply: a Maya that dies while the editor works on its request.
+int request(const std::string& prefix, int newCount)
+{
+    LinkRequester requester(nullptr, RegionNames::prefixed(prefix));
+    for (int tries = 0; tries < 5000; ++tries) {
+        auto result = requester.connect();
+        if (result == LinkRequester::ConnectResult::Refused)
+            return 2;
+        if (result == LinkRequester::ConnectResult::Connected && requester.isOurTurn()) {
+            RequestHeader* req = requester.beginRequest();
+            if (!req)
+                return 4;
+            req->newCount = std::uint32_t(newCount);
+            requester.publishRequest();
+            std::printf("requested\n");
+            std::fflush(stdout);
+            platform::sleepMilliseconds(60000); // the test kills it long before
+            return 0;
+        }
+        platform::sleepMilliseconds(2);
+    }
+    return 3;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -108,6 +134,8 @@ int main(int argc, char** argv)
         return respond(argv[2], argv[3]);
     if (argc == 4 && std::string(argv[1]) == "claim")
         return claim(argv[2], std::atoi(argv[3]));
-    std::fprintf(stderr, "usage: link_peer respond <prefix> <mode> | claim <prefix> <holdMs>\n");
+    if (argc == 4 && std::string(argv[1]) == "request")
+        return request(argv[2], std::atoi(argv[3]));
+    std::fprintf(stderr, "usage: link_peer respond <prefix> <mode> | claim <prefix> <holdMs> | request <prefix> <newCount>\n");
     return 64;
 }

@@ -23,13 +23,19 @@ TEST(Unload, ShutdownRemovesEveryCallbackAndObject)
     }
     // Only the callbacks of the host itself remain (the registry's timer is one of ours).
     EXPECT_EQ(mayahost::messages::registeredCount(), 0u);
-    int objects = 0;
-    MayaSceneRegistry::instance().forEachInstance([&](MayaSceneObject*) { ++objects; });
-    MayaSceneRegistry::instance().forEachShape([&](MayaShape*) { ++objects; });
-    EXPECT_EQ(objects, 0);
-    // Edits after the teardown reach no plug-in code.
-    MGlobal::executeCommand("move -r 1 2 3 g");
-    MGlobal::executeCommand("delete g");
-    MGlobal::executeCommand("file -f -new");
-    (void)before;
+    auto mirrored = [] {
+        int objects = 0;
+        MayaSceneRegistry::instance().forEachInstance([&](MayaSceneObject*) { ++objects; });
+        MayaSceneRegistry::instance().forEachShape([&](MayaShape*) { ++objects; });
+        return objects;
+    };
+    EXPECT_EQ(mirrored(), 0);
+    // Edits after the teardown reach no plug-in code: a new mesh, a move, a deletion and a
+    // new scene go through Maya and leave the registry empty, with no callback registered.
+    EXPECT_TRUE(MGlobal::executeCommand("polyCube -n after"));
+    EXPECT_TRUE(MGlobal::executeCommand("move -r 1 2 3 g"));
+    EXPECT_TRUE(MGlobal::executeCommand("delete g"));
+    EXPECT_TRUE(MGlobal::executeCommand("file -f -new"));
+    EXPECT_EQ(mirrored(), 0);
+    EXPECT_EQ(mayahost::messages::registeredCount(), 0u);
 }

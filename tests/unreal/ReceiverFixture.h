@@ -3,6 +3,7 @@
 // names unique to the test.
 #include "EditorFixture.h"
 #include "ChildProcess.h"
+#include "RegionCleanup.h"
 #include "Components/SceneComponent.h"
 #include "Engine/World.h"
 #include "Editor.h"
@@ -136,6 +137,8 @@ class ReceiverTest : public EditorTest {
 protected:
     void SetUp() override {
         Names = UseUniqueRegionNames();
+        Regions.add(Names.request);
+        Regions.add(Names.response);
         StartEditor(false);
         FModuleManager::Get().AddBinariesDirectory(*FString(QUORBELL_MODULE_DIR), false);
         ASSERT_NE(FModuleManager::Get().LoadModule(ModuleName), nullptr);
@@ -149,7 +152,7 @@ protected:
 
     // Starts a request (connecting first when needed) and returns its record writer.
     FRequest& Begin(bool bPicture = false, int32 Width = 0, int32 Height = 0) {
-        // Every frame starts with connect(), as Maya's does: only the claiming frame
+        // Every frame starts with connect(), as Maya's does: only the first request after a claim
         // carries newSession.
         EXPECT_EQ(Maya->connect(), kvt::LinkRequester::ConnectResult::Connected);
         EXPECT_TRUE(Maya->isOurTurn());
@@ -188,6 +191,7 @@ protected:
         return Components<UKvtMeshComponent>(MeshComponentClass(), In);
     }
 
+    testsupport::RegionCleanup Regions; // after the module has let its regions go
     kvt::RegionNames Names;
     std::unique_ptr<kvt::LinkRequester> Maya;
     std::optional<FRequest> Request;

@@ -10,6 +10,8 @@ namespace {
 
 TEST(EditorProgram, AnswersFramesThroughTheRegionsAndSendsTheConsolesMaterialChoice) {
     const kvt::RegionNames Names = UseUniqueRegionNames(); // the child inherits the suffix
+    // The editor is killed at the end: its names go after it (declared before it).
+    testsupport::RegionCleanup Regions{{Names.request, Names.response}};
     testsupport::ChildProcess Editor;
     ASSERT_TRUE(Editor.start(UE4EDITOR_PROGRAM, {std::string("-Content=") + MIRROR_EXAMPLES_CONTENT,
                                                  std::string("-Plugin=") + QUORBELL_PLUGIN_FILE,

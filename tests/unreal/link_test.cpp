@@ -3,10 +3,14 @@
 #include "ReceiverFixture.h"
 #include "KVTMeshComponent.h"
 #include "AssetToolsModule.h"
+#include "AssetTypeActions_Base.h"
 #include "Materials/Material.h"
 #include "UE4Host/Menus.h"
 
 #include <array>
+#include <string>
+#include <vector>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace receivertest;
@@ -171,6 +175,64 @@ TEST_F(LinkServiceTest, ActivatingAWrappedMaterialStillOpensItsEditor) {
     EXPECT_EQ(Log, "LogAssetTools: Opening an editor for /Game/Materials/M_Red.M_Red\n");
 }
 
+// Actions of a material class that merge and diff on their own, noting what reaches them.
+class FMergingMaterialActions : public FAssetTypeActions_Base {
+public:
+    FText GetName() const override { return FText::FromString(TEXT("Merging Material")); }
+    UClass* GetSupportedClass() const override { return UMaterial::StaticClass(); }
+    FColor GetTypeColor() const override { return FColor(10, 20, 30); }
+    uint32 GetCategories() override { return EAssetTypeCategories::MaterialsAndTextures; }
+    bool CanMerge() const override { return true; }
+    void Merge(UObject* InObject) override { Calls.push_back("merge " + Name(InObject)); }
+    void Merge(UObject* BaseAsset, UObject*, UObject*, const FOnMergeResolved&) override {
+        Calls.push_back("merge3 " + Name(BaseAsset));
+    }
+    void PerformAssetDiff(UObject* OldAsset, UObject*, const FRevisionInfo& OldRevision, const FRevisionInfo&) const override {
+        Calls.push_back("diff " + Name(OldAsset) + " " + std::to_string(OldRevision.Changelist));
+    }
+    static std::string Name(UObject* Object) { return Object ? TCHAR_TO_UTF8(*Object->GetName()) : "none"; }
+    mutable std::vector<std::string> Calls;
+};
+
+// Puts FMergingMaterialActions in place of the material actions while the module is
+// unloaded, and the material actions back when the test ends (the module unloaded again).
+struct FMaterialActionsSwap {
+    IAssetTools& Tools;
+    TSharedRef<IAssetTypeActions> Original;
+    TSharedRef<FMergingMaterialActions> Merging = MakeShareable(new FMergingMaterialActions);
+    explicit FMaterialActionsSwap(IAssetTools& InTools)
+        : Tools(InTools), Original(InTools.GetAssetTypeActionsForClass(UMaterial::StaticClass()).Pin().ToSharedRef()) {
+        Tools.UnregisterAssetTypeActions(Original);
+        Tools.RegisterAssetTypeActions(Merging);
+    }
+    ~FMaterialActionsSwap() {
+        FModuleManager::Get().UnloadModule(ModuleName);
+        Tools.UnregisterAssetTypeActions(Merging);
+        Tools.RegisterAssetTypeActions(Original);
+    }
+};
+
+// The module's wrapper forwards merge and diff to the actions it wraps: a material's own
+// merge and diff stay as they were.
+TEST_F(LinkServiceTest, TheWrappedMaterialActionsStillMergeAndDiff) {
+    UObject* Red = FSoftObjectPath(TEXT("/Game/Materials/M_Red")).TryLoad();
+    ASSERT_NE(Red, nullptr);
+    ASSERT_TRUE(FModuleManager::Get().UnloadModule(ModuleName));
+    FMaterialActionsSwap Swap(Tools());
+    ASSERT_NE(FModuleManager::Get().LoadModule(ModuleName), nullptr);
+    TSharedPtr<IAssetTypeActions> Actions = Tools().GetAssetTypeActionsForClass(UMaterial::StaticClass()).Pin();
+    ASSERT_TRUE(Actions.IsValid());
+    ASSERT_NE(Actions.Get(), static_cast<IAssetTypeActions*>(&Swap.Merging.Get())) << "not wrapped";
+
+    EXPECT_TRUE(Actions->CanMerge());
+    Actions->Merge(Red);
+    Actions->Merge(Red, nullptr, nullptr, FOnMergeResolved());
+    FRevisionInfo Old;
+    Old.Changelist = 7;
+    Actions->PerformAssetDiff(Red, Red, Old, FRevisionInfo());
+    EXPECT_EQ(Swap.Merging->Calls, (std::vector<std::string>{"merge M_Red", "merge3 M_Red", "diff M_Red 7"}));
+}
+
 TEST_F(LinkServiceTest, TheMaterialActionSendsANonAsciiPackageNameAsUtf16) {
     UPackage* Package = CreatePackage(nullptr, TEXT("/Game/材质/M_红"));
     UObject* Red = NewObject<UMaterial>(Package, FName(TEXT("M_红")), RF_Public | RF_Standalone);
@@ -256,6 +318,7 @@ TEST_F(LinkServiceTest, BadRecordsLeaveTheEditorRunningAndTheSceneIntact) {
 // Another editor answering in the regions keeps them; once it is gone they are taken over.
 TEST(LinkServiceRegions, ASecondEditorWaitsForTheFirstToGoAndThenTakesTheRegionsOver) {
     const kvt::RegionNames Names = UseUniqueRegionNames();
+    testsupport::RegionCleanup Regions{{Names.request, Names.response}};
     testsupport::ChildProcess Other;
     ASSERT_TRUE(Other.start("/bin/sleep", {"60"}));
     kvt::LinkResponder First(Names);
@@ -281,16 +344,46 @@ TEST(LinkServiceRegions, ASecondEditorWaitsForTheFirstToGoAndThenTakesTheRegions
     unsetenv("KVT_REGION_SUFFIX");
 }
 
-// Regions that cannot be created leave the service inactive; the editor runs on.
-TEST(LinkServiceRegions, RegionsThatCannotBeCreatedLeaveTheServiceInactive) {
-    setenv("KVT_REGION_SUFFIX", "/not/a/name", 1);
+// Holds a region's name with a directory of that name where the names live: no region can
+// be created under it until the directory goes (at Release or at the end of the scope).
+class FNameHeldByADirectory {
+public:
+    explicit FNameHeldByADirectory(const std::string& Name) : Path("/dev/shm/" + Name) { bHeld = mkdir(Path.c_str(), 0700) == 0; }
+    ~FNameHeldByADirectory() { Release(); }
+    void Release() {
+        if (bHeld) rmdir(Path.c_str());
+        bHeld = false;
+    }
+    bool IsHeld() const { return bHeld; }
+
+private:
+    std::string Path;
+    bool bHeld = false;
+};
+
+// Regions that cannot be created leave the service inactive, the editor running, and the
+// service trying again on every tick until it can.
+TEST(LinkServiceRegions, RegionsThatCannotBeCreatedLeaveTheServiceInactiveAndAreTriedAgain) {
+    const kvt::RegionNames Names = UseUniqueRegionNames();
+    testsupport::RegionCleanup Regions{{Names.request, Names.response}};
+    FNameHeldByADirectory Held(Names.request);
+    ASSERT_TRUE(Held.IsHeld());
     EditorTestAccess Editor;
     Editor.Start();
     FModuleManager::Get().AddBinariesDirectory(*FString(QUORBELL_MODULE_DIR), false);
     ASSERT_NE(FModuleManager::Get().LoadModule(ModuleName), nullptr);
-    for (int I = 0; I < 3; ++I) Editor.Loop.Tick();
-    kvt::SharedRegion Probe;
-    EXPECT_FALSE(Probe.open("KVTResponse/not/a/name", 0, kvt::kInitialView));
+    kvt::LinkRequester Maya(nullptr, Names);
+    for (int I = 0; I < 3; ++I) {
+        Editor.Loop.Tick();
+        EXPECT_EQ(Maya.connect(), kvt::LinkRequester::ConnectResult::Down) << "tick " << I;
+        kvt::SharedRegion Response;
+        EXPECT_FALSE(Response.open(Names.response.c_str(), 0, sizeof(kvt::ResponseHeader))) << "tick " << I;
+    }
+    Held.Release();
+    Editor.Loop.Tick();
+    ASSERT_EQ(Maya.connect(), kvt::LinkRequester::ConnectResult::Connected) << "not tried again";
+    EXPECT_EQ(Maya.responseHeader()->responderPid, uint32(getpid()));
+    Maya.disconnect();
     EXPECT_TRUE(FModuleManager::Get().UnloadModule(ModuleName));
     Editor.Stop();
     unsetenv("KVT_REGION_SUFFIX");

@@ -6,6 +6,7 @@
 #include "../hostmaya/Picture.h"
 
 #include "ChildProcess.h"
+#include "RegionCleanup.h"
 
 #include "link/SharedRegion.h"
 
@@ -49,6 +50,9 @@ bool videoOffered(const std::string& name)
 TEST(Batch, MayaDrawsTheResponderPictureWithItsGridAndTheKeyedVideo)
 {
     const std::string suffix = testsupport::uniqueName("VpBatch");
+    // Before the producer: it is killed (or ends) without removing "DeckLink"'s name.
+    testsupport::RegionCleanup regions;
+    regions.addSuffixed(suffix);
     setenv("KVT_REGION_SUFFIX", suffix.c_str(), 1);
     TestResponder unreal(suffix);
     ASSERT_TRUE(unreal.link().isOpen());

@@ -93,18 +93,25 @@ TEST(CameraRows, CameraRowsAreForwardRightUpPositionWithYAndZExchanged)
         EXPECT_FLOAT_EQ(h.cameraMatrix[i], expected[i]) << "element " << i;
 }
 
-TEST(CameraRows, PerspectiveDepthFactorsOfTheDocumentedExample)
+// Near 0.1 and far 100: P22 = -(f + n) / (f - n) = -1.002, P32 = -2fn / (f - n) = -0.2002.
+// Worked out by hand: q = -1 / (P22 - 1) = 1 / 2.002 = 0.4995005; Maya's window depth at
+// view distance d is 0.5 - 0.5 P22 + 0.5 P32 / d = 1.001 - 0.1001 / d, and the responder's
+// depth is q / d, so depthBias = 1.001 and depthScale = -0.1001 / q / 16777215
+// = -0.2004002 / 16777215 = -1.1944783e-8.
+TEST(CameraRows, PerspectiveProjectionBecomesReversedDepthWithFactorsWorkedOutByHand)
 {
     const double m[4][4] = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, -1.002, -1}, {0, 0, -0.2002, 0}};
     kvt::RequestHeader h{};
     writeProjection(h, matrix(m));
-    const double q = -1 / -2.002;
     EXPECT_FLOAT_EQ(h.projection[10], 0.0f);
     EXPECT_FLOAT_EQ(h.projection[11], 1.0f);
-    EXPECT_FLOAT_EQ(h.projection[14], static_cast<float>(q));
+    EXPECT_FLOAT_EQ(h.projection[14], 0.4995005f);
     EXPECT_FLOAT_EQ(h.projection[15], 0.0f);
     EXPECT_FLOAT_EQ(h.depthBias, 1.001f);
-    EXPECT_FLOAT_EQ(h.depthScale, static_cast<float>(0.5 * -0.2002 / q / 16777215.0));
+    EXPECT_FLOAT_EQ(h.depthScale, -1.1944783e-8f);
+    // At d = 10 the responder's depth is 0.04995005, sample 838023 of 16777215, which the
+    // factors turn back into Maya's 1.001 - 0.01001 = 0.99099.
+    EXPECT_NEAR(838023.0f * h.depthScale + h.depthBias, 0.99099, 2e-6);
 }
 
 TEST(CameraRows, ResponderSeesWhatMayaSeesThroughEachKindOfCamera)

@@ -146,4 +146,23 @@ TEST_F(Video, ANewVideoSizeIsShownWholeAtOnce)
     expectBands(Picture::presented(), kBands, rgbOf(u.backColour), "third size");
 }
 
+// A producer sizes its region for its largest frame: a frame half as large again as the one
+// before (less than the double an arena would grow to) still fits and is shown, and so
+// is the smaller one after it. The largest frame here nearly fills the producer's region.
+TEST_F(Video, AFrameGrowingByHalfIsShownAndSoIsTheSmallerOneAfter)
+{
+    TestResponder& u = startUnreal();
+    u.quadHalf = 0;
+    const std::vector<Rgba> four = {{1, 1, 1}, {0, 1, 0}, {1, 0, 0}, {0, 0, 1}};
+    producer->frame(kBands, 209, 1672); // 1672 x 1672
+    mel("refresh");
+    expectBands(Picture::presented(), kBands, rgbOf(u.backColour), "smaller frame");
+    producer->frame(four, 512, 2047); // 2048 x 2047: 1.5 times the bytes
+    mel("refresh");
+    expectBands(Picture::presented(), four, rgbOf(u.backColour), "larger frame");
+    producer->frame(kBands, 209, 1672);
+    mel("refresh");
+    expectBands(Picture::presented(), kBands, rgbOf(u.backColour), "smaller again");
+}
+
 } // namespace

@@ -38,6 +38,34 @@ std::vector<double> compound(Node* node, const char* name, double unit = 1) {
     return out;
 }
 
+// The points of a mesh component: its vertices, or every vertex of its faces; each once.
+std::vector<int> componentPoints(const names::Resolved& o) {
+    std::vector<int> points = o.vertices;
+    if (o.hasFaces)
+        for (int f : o.faces) points.insert(points.end(), o.node->mesh->faces[f].begin(), o.node->mesh->faces[f].end());
+    std::sort(points.begin(), points.end());
+    points.erase(std::unique(points.begin(), points.end()), points.end());
+    return points;
+}
+
+bool isComponent(const names::Resolved& o) { return o.hasVertices || o.hasFaces; }
+
+// Moves the points of a mesh component, as Maya does: the shape's points change and its
+// transform stays. Values in world space go through the instance's world matrix; a
+// relative move adds to every point, an absolute one puts every point at the position.
+// The mesh is copied (other holders keep the old points) and the edit dirties it.
+void movePoints(const names::Resolved& o, const std::vector<double>& v, bool relative, bool world) {
+    const MMatrix toObject = world ? inverseMatrix(scene().worldMatrix(o.path)) : MMatrix();
+    double given[3] = {v[0], v[1], v[2]}, local[3];
+    if (relative) transformVector(toObject, given, local);
+    else transformPoint(toObject, given, local);
+    auto mesh = std::make_shared<Mesh>(*o.node->mesh);
+    for (int p : componentPoints(o))
+        for (int i = 0; i < 3; ++i) mesh->points[p][i] = relative ? mesh->points[p][i] + local[i] : local[i];
+    o.node->mesh = mesh;
+    scene().geometryChanged(o.node);
+}
+
 // xform: translation, rotation (degrees) and scale of transforms, in object or world space;
 // -q answers one of them.
 Value xform(Args& args) {
@@ -67,6 +95,17 @@ Value xform(Args& args) {
         if (asked != 1) throw Error{"xform: query one of -translation, -rotation and -scale."};
         std::vector<double> out;
         for (const auto& o : objects) {
+            if (isComponent(o)) {
+                if (!args.has("translation")) throw Error{"xform: components answer -translation only."};
+                // Each point, in object space or through the instance's world matrix.
+                const MMatrix toWorld = world ? scene().worldMatrix(o.path) : MMatrix();
+                for (int p : componentPoints(o)) {
+                    double at[3];
+                    transformPoint(toWorld, o.node->mesh->points[p].data(), at);
+                    out.insert(out.end(), at, at + 3);
+                }
+                continue;
+            }
             Node* t;
             MMatrix parent, worldMatrix;
             place(o, t, parent, worldMatrix);
@@ -87,6 +126,13 @@ Value xform(Args& args) {
                                    args.number(flag, 0, 2) * unit};
     };
     for (const auto& o : objects) {
+        if (isComponent(o)) {
+            // Components take translations only, in object space unless -worldSpace.
+            if (args.has("rotation") || args.has("scale") || !args.has("translation"))
+                throw Error{"xform: components take -translation only here."};
+            movePoints(o, triple("translation", 1), relative, world);
+            continue;
+        }
         Node* t;
         MMatrix parent, worldMatrix;
         place(o, t, parent, worldMatrix);
@@ -242,7 +288,16 @@ Value transformCommand(Args& args, const char* command, const char* attr, double
     std::vector<names::Resolved> objects;
     std::vector<double> v = leadingNumbers(args, 3, objects, command);
     for (double& d : v) d *= unit;
-    for (const auto& o : objects) setCompound(transformOf(o), attr, v, args.has("relative"));
+    for (const auto& o : objects) {
+        if (!isComponent(o)) {
+            setCompound(transformOf(o), attr, v, args.has("relative"));
+            continue;
+        }
+        // Components move in world space, as Maya's move does by default.
+        if (std::string(command) != "move")
+            throw Error{std::string(command) + ": only move and xform -translation edit components here."};
+        movePoints(o, v, args.has("relative"), true);
+    }
     return {};
 }
 

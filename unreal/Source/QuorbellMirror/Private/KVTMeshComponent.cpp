@@ -42,6 +42,14 @@ void FMirrorMeshNode::Update(const kvt::Record& Record) {
         Origin[Axis] = Mesh.boundsMin[Axis] + Extent[Axis];
     }
     LocalBounds = FBoxSphereBounds(Origin, Extent, std::sqrt(Extent.X * Extent.X + Extent.Y * Extent.Y + Extent.Z * Extent.Z));
+    // Geometry edited in place moves the bounds of every component that draws it: the
+    // engine culls each by its own bounds, not by the node's.
+    for (const TWeakObjectPtr<UKvtMeshComponent>& Weak : Components) {
+        if (UKvtMeshComponent* Component = Weak.Get()) {
+            Component->UpdateBounds();
+            Component->MarkRenderTransformDirty();
+        }
+    }
 
     // The buffers are rebuilt on the render thread straight from the arrays in the request
     // view, which stays mapped and unchanged until the reply, published by a later render
