@@ -10,6 +10,7 @@
 
 using namespace mayahost;
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
 namespace MHWRender {
 
 struct ExtractedGeometry {
@@ -269,3 +270,4 @@ unsigned int MGeometryExtractor::minimumBufferSize(unsigned int primitiveCount, 
 }
 
 } // namespace MHWRender
+OPENMAYA_NAMESPACE_CLOSE

@@ -4,6 +4,8 @@
 #include <maya/MStatus.h>
 #include <memory>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 namespace MHWRender {
 
 struct ExtractedGeometry;
@@ -31,3 +33,5 @@ private:
 };
 
 } // namespace MHWRender
+
+OPENMAYA_NAMESPACE_CLOSE
