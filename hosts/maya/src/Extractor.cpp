@@ -155,7 +155,13 @@ static Node* shapeOf(const MDagPath& path) {
 }
 
 MGeometryExtractor::MGeometryExtractor(const MGeometryRequirements& requirements, const MDagPath& path,
-                                       const bool sharing, MStatus* status) {
+                                       const bool sharing, MStatus* status)
+    : MGeometryExtractor(requirements, path, sharing ? ::MHWRender::kPolyGeom_Normal : ::MHWRender::kPolyGeom_NotSharing,
+                         status) {}
+
+MGeometryExtractor::MGeometryExtractor(const MGeometryRequirements& requirements, const MDagPath& path,
+                                       ::MHWRender::MPolyGeomOptions options, MStatus* status) {
+    const bool sharing = (options & ::MHWRender::kPolyGeom_NotSharing) == 0;
     Node* shape = shapeOf(path);
     if (!shape) {
         if (status) *status = MS::kInvalidParameter;

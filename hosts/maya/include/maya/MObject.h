@@ -6,8 +6,8 @@
 OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 // A handle to an internal Maya object. The first member is the object's identity
-// pointer, as in Maya.
-class OPENMAYA_EXPORT MObject {
+// pointer, as in Maya. Exported by Maya's Foundation library, not OpenMaya.
+class FND_EXPORT MObject {
 public:
     MObject() = default;
     MObject(const MObject&) = default;

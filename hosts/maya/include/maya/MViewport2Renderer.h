@@ -145,9 +145,11 @@ public:
 
     virtual ::MHWRender::DrawAPI supportedDrawAPIs() const;
 
-    virtual bool startOperationIterator() = 0;
-    virtual MRenderOperation* renderOperation() = 0;
-    virtual bool nextRenderOperation() = 0;
+    // Not pure: the defaults iterate the override's own operation list, which this host
+    // does not offer, so they iterate nothing.
+    virtual bool startOperationIterator();
+    virtual MRenderOperation* renderOperation();
+    virtual bool nextRenderOperation();
 
     const MString& name() const;
 
