@@ -33,16 +33,20 @@ template <class Fn> Fn next(const char* symbol)
         extractorClock::Timed timed;                                                                               \
         return real args;                                                                                          \
     }
-EXTRACTOR_HOOK(_ZN9MHWRender18MGeometryExtractorC1ERKNS_21MGeometryRequirementsERK8MDagPathbP7MStatus, void,
-               (void* self, const void* requirements, const void* path, bool sharing, void* status),
-               (self, requirements, path, sharing, status), (void*, const void*, const void*, bool, void*))
-EXTRACTOR_HOOK(_ZN9MHWRender18MGeometryExtractorD1Ev, void, (void* self), (self), (void*))
-EXTRACTOR_HOOK(_ZNK9MHWRender18MGeometryExtractor11vertexCountEv, unsigned, (const void* self), (self), (const void*))
-EXTRACTOR_HOOK(_ZNK9MHWRender18MGeometryExtractor14primitiveCountERKNS_22MIndexBufferDescriptorE, unsigned,
-               (const void* self, const void* d), (self, d), (const void*, const void*))
-EXTRACTOR_HOOK(_ZNK9MHWRender18MGeometryExtractor19populateIndexBufferEPvjRKNS_22MIndexBufferDescriptorE, int,
-               (const void* self, void* data, unsigned count, const void* d), (self, data, count, d),
+// Maya 2018's names: the classes live in Autodesk::Maya::OpenMaya20180000, and the plug-in
+// constructs the extractor with MPolyGeomOptions (an int).
+EXTRACTOR_HOOK(_ZN8Autodesk4Maya16OpenMaya201800009MHWRender18MGeometryExtractorC1ERKNS2_21MGeometryRequirementsERKNS1_8MDagPathEiPNS1_7MStatusE,
+               void, (void* self, const void* requirements, const void* path, int options, void* status),
+               (self, requirements, path, options, status), (void*, const void*, const void*, int, void*))
+EXTRACTOR_HOOK(_ZN8Autodesk4Maya16OpenMaya201800009MHWRender18MGeometryExtractorD1Ev, void, (void* self), (self),
+               (void*))
+EXTRACTOR_HOOK(_ZNK8Autodesk4Maya16OpenMaya201800009MHWRender18MGeometryExtractor11vertexCountEv, unsigned,
+               (const void* self), (self), (const void*))
+EXTRACTOR_HOOK(_ZNK8Autodesk4Maya16OpenMaya201800009MHWRender18MGeometryExtractor14primitiveCountERKNS2_22MIndexBufferDescriptorE,
+               unsigned, (const void* self, const void* d), (self, d), (const void*, const void*))
+EXTRACTOR_HOOK(_ZNK8Autodesk4Maya16OpenMaya201800009MHWRender18MGeometryExtractor19populateIndexBufferEPvjRKNS2_22MIndexBufferDescriptorE,
+               int, (const void* self, void* data, unsigned count, const void* d), (self, data, count, d),
                (const void*, void*, unsigned, const void*))
-EXTRACTOR_HOOK(_ZNK9MHWRender18MGeometryExtractor20populateVertexBufferEPvjRKNS_23MVertexBufferDescriptorE, int,
-               (const void* self, void* data, unsigned count, const void* d), (self, data, count, d),
+EXTRACTOR_HOOK(_ZNK8Autodesk4Maya16OpenMaya201800009MHWRender18MGeometryExtractor20populateVertexBufferEPvjRKNS2_23MVertexBufferDescriptorE,
+               int, (const void* self, void* data, unsigned count, const void* d), (self, data, count, d),
                (const void*, void*, unsigned, const void*))

@@ -13,6 +13,11 @@ struct ByteView {
     const std::uint8_t* data = nullptr;
     std::uint32_t size = 0;
 
+    // Constructors, not aggregate initialisation: Visual Studio 2015 does not take a braced
+    // list for a struct with default member initialisers.
+    ByteView() = default;
+    ByteView(const std::uint8_t* bytes, std::uint32_t byteCount) : data(bytes), size(byteCount) {}
+
     // True when [offset, offset + bytes) lies inside the view.
     bool contains(std::uint64_t offset, std::uint64_t bytes) const
     {

@@ -13,12 +13,20 @@
 #include <functional>
 #include "Optional.h"
 #include <string>
+#include <utility>
 
 namespace kvt {
 
 struct RegionNames {
     std::string request = kRequestRegionName;
     std::string response = kResponseRegionName;
+
+    // Visual Studio 2015 takes no braced list for a struct with default member initialisers.
+    RegionNames() = default;
+    RegionNames(std::string requestName, std::string responseName)
+        : request(std::move(requestName)), response(std::move(responseName))
+    {
+    }
 
     // Names of a private pair of regions ("<prefix>Request", "<prefix>Response").
     static RegionNames prefixed(const std::string& prefix) { return {prefix + "Request", prefix + "Response"}; }

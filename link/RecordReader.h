@@ -11,6 +11,7 @@
 #include <cstdint>
 #include "Optional.h"
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kvt {
@@ -58,6 +59,10 @@ private:
 struct RecordError {
     std::uint32_t offset = 0; // of the offending record (or link field)
     std::string message;
+
+    // Visual Studio 2015 takes no braced list for a struct with default member initialisers.
+    RecordError() = default;
+    RecordError(std::uint32_t at, std::string text) : offset(at), message(std::move(text)) {}
 };
 
 struct RequestRecords {

@@ -145,18 +145,17 @@ static_assert(offsetof(FKvtMeshSection, triangleCount) == 4, "wire layout");
 constexpr std::uint32_t kShortRecordSize = sizeof(RecordHeader);
 
 // Long size of a record kind; 0 for a kind that does not exist. Transforms also have the
-// 112-byte form with materials.
+// 112-byte form with materials. One return statement: Visual Studio 2015's constexpr is
+// C++11's.
 constexpr std::uint32_t longRecordSize(RecordKind kind)
 {
-    switch (kind) {
-    case RecordKind::Transform: return sizeof(TransformRecord);
-    case RecordKind::Mesh: return sizeof(MeshRecord);
-    case RecordKind::AmbientLight:
-    case RecordKind::DirectionalLight:
-    case RecordKind::PointLight: return sizeof(LightRecord);
-    case RecordKind::SpotLight: return sizeof(SpotLightRecord);
-    }
-    return 0;
+    return static_cast<std::uint32_t>(
+        kind == RecordKind::Transform ? sizeof(TransformRecord)
+        : kind == RecordKind::Mesh ? sizeof(MeshRecord)
+        : kind == RecordKind::AmbientLight || kind == RecordKind::DirectionalLight || kind == RecordKind::PointLight
+            ? sizeof(LightRecord)
+        : kind == RecordKind::SpotLight ? sizeof(SpotLightRecord)
+        : 0);
 }
 
 // ---- the axis convention -------------------------------------------------------------------

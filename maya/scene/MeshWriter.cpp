@@ -129,7 +129,7 @@ void MayaModel::writeRecord(RecordWriter& writer, std::uint64_t changedTypeBits)
     MDagPath path;
     dagNode.getPath(path);
     MStatus status;
-    MGeometryExtractor extractor(requirements, path, true, &status);
+    MGeometryExtractor extractor(requirements, path, kPolyGeom_Normal, &status);
     const std::uint32_t vertexCount = status ? extractor.vertexCount() : 0;
     writer.as<MeshRecord>(*record)->vertexCount = static_cast<std::int32_t>(vertexCount);
 

@@ -64,7 +64,10 @@ Attachments targetTextures()
                                           &colour);
     glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_FRAMEBUFFER_ATTACHMENT_OBJECT_NAME,
                                           &depth);
-    return {static_cast<GLuint>(colour), static_cast<GLuint>(depth)};
+    Attachments attachments; // no braced list: Visual Studio 2015 (default member initialisers)
+    attachments.colour = static_cast<GLuint>(colour);
+    attachments.depth = static_cast<GLuint>(depth);
+    return attachments;
 }
 
 // Maps the whole video frame; false when the region offers none (or cannot be mapped).

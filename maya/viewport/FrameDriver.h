@@ -3,11 +3,10 @@
 // the changed scene, waits for Unreal's picture, writes it and its depth into Maya's
 // render target, keys the live video over it and applies what the reply brought back.
 
-#include <cstdint>
+// Maya 2018's API classes may not be forward-declared: this header declares them all.
+#include <maya/MApiNamespace.h>
 
-namespace MHWRender {
-class MDrawContext;
-}
+#include <cstdint>
 
 // The environment variable naming the file that gets one line per frame (appended):
 //   frame time start_us driver_us scene_us wait_us upload_us link picture video material

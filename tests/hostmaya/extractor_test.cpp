@@ -72,7 +72,7 @@ struct Extraction {
             req.addIndexingRequirement(indexDescs.back());
         }
         MStatus status;
-        MGeometryExtractor ex(req, path, true, &status);
+        MGeometryExtractor ex(req, path, kPolyGeom_Normal, &status);
         EXPECT_TRUE(status);
         vertices = ex.vertexCount();
         position.resize(vertices);
@@ -269,7 +269,7 @@ TEST_F(Extractor, RefusesStreamsTheShapeDoesNotHaveAndBuffersTooSmall) {
     MIndexBufferDescriptor faces(MIndexBufferDescriptor::kTriangle, "", MGeometry::kTriangles, 3, MObject(),
                                  MGeometry::kUnsignedInt16);
     req.addIndexingRequirement(faces);
-    MGeometryExtractor ex(req, path, true);
+    MGeometryExtractor ex(req, path, kPolyGeom_Normal);
     std::vector<float> buffer(4 * ex.vertexCount());
     EXPECT_FALSE(ex.populateVertexBuffer(buffer.data(), ex.vertexCount(), wrongUVs));
     EXPECT_FALSE(ex.populateVertexBuffer(buffer.data(), ex.vertexCount(), colour)); // no colour set
@@ -286,10 +286,16 @@ TEST_F(Extractor, WithoutSharingEveryFaceCornerIsItsOwnVertex) {
     MGeometryRequirements req;
     MVertexBufferDescriptor pos("", MGeometry::kPosition, MGeometry::kFloat, 3);
     req.addVertexRequirement(pos);
+    EXPECT_EQ(MGeometryExtractor(req, pathOf("pPlaneShape1"), kPolyGeom_Normal).vertexCount(), 9u);
+    EXPECT_EQ(MGeometryExtractor(req, pathOf("pPlaneShape1"), kPolyGeom_NotSharing).vertexCount(), 16u);
+    // The deprecated form, which Maya 2018 still offers: `sharing` false is NotSharing.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
     EXPECT_EQ(MGeometryExtractor(req, pathOf("pPlaneShape1"), true).vertexCount(), 9u);
     EXPECT_EQ(MGeometryExtractor(req, pathOf("pPlaneShape1"), false).vertexCount(), 16u);
+#pragma GCC diagnostic pop
     MStatus status;
-    MGeometryExtractor none(req, pathOf("pPlane1"), true, &status); // a transform has no geometry
+    MGeometryExtractor none(req, pathOf("pPlane1"), kPolyGeom_Normal, &status); // a transform has no geometry
     EXPECT_FALSE(status);
     EXPECT_EQ(none.vertexCount(), 0u);
 }

@@ -94,6 +94,11 @@ TEST(MayaProgram, ReadsMelFromStandardInputAndRejectsBadOptions) {
 }
 
 TEST(MayaProgram, RefusesPluginsBuiltForAnotherApiOrWithCEntryPoints) {
+    // Entry points of a plug-in built without the versioned namespace: not Maya 2018's.
+    MayaRun old = runMaya("-batch -command \"loadPlugin \\\"" UNVERSIONED_PLUGIN "\\\"\"");
+    EXPECT_NE(old.output.find("without the Autodesk::Maya::OpenMaya20180000 namespace"), std::string::npos)
+        << old.output;
+    EXPECT_EQ(old.output.find("initialized"), std::string::npos) << old.output;
     MayaRun newer = runMaya("-batch -command \"loadPlugin \\\"" NEWER_PLUGIN "\\\"\"");
     EXPECT_NE(newer.output.find("MApiVersion too new"), std::string::npos) << newer.output;
     EXPECT_EQ(newer.output.find("initialized"), std::string::npos) << newer.output;

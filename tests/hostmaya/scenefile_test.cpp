@@ -42,7 +42,7 @@ Summary summarise(const std::string& shape) {
     std::vector<MIndexBufferDescriptor> descs;
     for (unsigned int i = 0; i < sets.length(); ++i)
         descs.emplace_back(MIndexBufferDescriptor::kTriangle, "", MGeometry::kTriangles, 3, comps[i]);
-    MGeometryExtractor ex(req, path, true);
+    MGeometryExtractor ex(req, path, kPolyGeom_Normal);
     Summary s;
     s.vertices = ex.vertexCount();
     for (unsigned int i = 0; i < sets.length(); ++i) s.sections.push_back({nameOf(sets[i]), ex.primitiveCount(descs[i])});

@@ -48,7 +48,7 @@ Channels extract(const std::string& shapeName)
     for (const auto* d : {&positions, &normals, &texCoords, &tangents, &bitangents, &colours})
         requirements.addVertexRequirement(*d);
     MStatus status;
-    MGeometryExtractor extractor(requirements, path, true, &status);
+    MGeometryExtractor extractor(requirements, path, kPolyGeom_Normal, &status);
     EXPECT_TRUE(status == MS::kSuccess);
     const unsigned n = extractor.vertexCount();
     Channels c;

@@ -44,9 +44,11 @@ grep -q -- '-std=c++14' "$work/build/build.ninja" || fail "the Maya package's bu
 plugin="$work/build/bin/QuorbellMirror.so"
 [ -f "$plugin" ] || fail "the Maya package's build wrote no bin/QuorbellMirror.so"
 # Maya looks the entry points up by their C++ names (the devkit declares them without
-# extern "C"); on Windows the linker's /export options give the plain names.
+# extern "C"), whose MObject is Maya 2018's versioned one; on Windows the linker's /export
+# options give the plain names.
 exported="$(nm -D --defined-only "$plugin")"
-for entry in _Z16initializePlugin7MObject _Z18uninitializePlugin7MObject; do
+for entry in _Z16initializePluginN8Autodesk4Maya16OpenMaya201800007MObjectE \
+             _Z18uninitializePluginN8Autodesk4Maya16OpenMaya201800007MObjectE; do
   grep -Eq "[[:space:]]T[[:space:]]+$entry\$" <<<"$exported" || fail "the plug-in does not export $entry"
 done
 echo "ok: the packaged Maya plug-in builds on its own and exports its entry points"

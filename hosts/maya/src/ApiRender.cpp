@@ -65,6 +65,9 @@ const MString& MRenderOverride::name() const { return mName; }
 MString MRenderOverride::uiName() const { return mName; }
 MStatus MRenderOverride::setup(const MString&) { return MS::kSuccess; }
 MStatus MRenderOverride::cleanup() { return MS::kSuccess; }
+bool MRenderOverride::startOperationIterator() { return false; }
+MRenderOperation* MRenderOverride::renderOperation() { return nullptr; }
+bool MRenderOverride::nextRenderOperation() { return false; }
 const MFrameContext* MRenderOverride::getFrameContext() const { return vp2::frameContextOf(this); }
 
 MRenderer::MRenderer() = default;

@@ -10,6 +10,7 @@
 
 using namespace mayahost;
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
 namespace MHWRender {
 
 struct ExtractedGeometry {
@@ -154,7 +155,13 @@ static Node* shapeOf(const MDagPath& path) {
 }
 
 MGeometryExtractor::MGeometryExtractor(const MGeometryRequirements& requirements, const MDagPath& path,
-                                       const bool sharing, MStatus* status) {
+                                       const bool sharing, MStatus* status)
+    : MGeometryExtractor(requirements, path, sharing ? ::MHWRender::kPolyGeom_Normal : ::MHWRender::kPolyGeom_NotSharing,
+                         status) {}
+
+MGeometryExtractor::MGeometryExtractor(const MGeometryRequirements& requirements, const MDagPath& path,
+                                       ::MHWRender::MPolyGeomOptions options, MStatus* status) {
+    const bool sharing = (options & ::MHWRender::kPolyGeom_NotSharing) == 0;
     Node* shape = shapeOf(path);
     if (!shape) {
         if (status) *status = MS::kInvalidParameter;
@@ -269,3 +276,4 @@ unsigned int MGeometryExtractor::minimumBufferSize(unsigned int primitiveCount, 
 }
 
 } // namespace MHWRender
+OPENMAYA_NAMESPACE_CLOSE

@@ -50,12 +50,15 @@ std::vector<LoadedPlugin>& plugins() {
 using EntryPoint = MStatus (*)(MObject);
 
 // The entry points have C++ linkage, as the devkit declares them (PLUGIN_EXPORT MStatus
-// initializePlugin(MObject)): the host looks them up by their mangled names.
-constexpr const char* kInitializeSymbol = "_Z16initializePlugin7MObject";
-constexpr const char* kUninitializeSymbol = "_Z18uninitializePlugin7MObject";
+// initializePlugin(MObject)), and MObject is the versioned API's class: the host looks
+// them up by those mangled names. A library built against headers without the versioned
+// namespace (before Maya 2018) exports initializePlugin(::MObject) instead.
+constexpr const char* kInitializeSymbol = "_Z16initializePluginN8Autodesk4Maya16OpenMaya201800007MObjectE";
+constexpr const char* kUninitializeSymbol = "_Z18uninitializePluginN8Autodesk4Maya16OpenMaya201800007MObjectE";
+constexpr const char* kUnversionedInitializeSymbol = "_Z16initializePlugin7MObject";
 
-// MApiVersion is MAYA_API_VERSION as text: six digits up to Maya 2018 (201800), eight from
-// Maya 2019 (20190000). Anything newer than Maya 2018 is refused.
+// MApiVersion is MAYA_API_VERSION as text: six digits up to Maya 2017 (201700), eight from
+// Maya 2018 (20180000). Anything newer than Maya 2018 is refused.
 bool builtForThisApi(const std::string& version) {
     if (version.empty() || version.size() > 8 || version.find_first_not_of("0123456789") != std::string::npos)
         return false;
@@ -92,8 +95,12 @@ bool loadPlugin(const std::string& path, std::string& error) {
     auto init = reinterpret_cast<EntryPoint>(dlsym(handle, kInitializeSymbol));
     auto uninit = dlsym(handle, kUninitializeSymbol);
     if (!init || !uninit) {
+        bool unversioned = dlsym(handle, kUnversionedInitializeSymbol) != nullptr;
         dlclose(handle);
-        error = "Unable to find initializePlugin and uninitializePlugin in " + path;
+        error = unversioned
+            ? path + " was built against Maya API headers without the Autodesk::Maya::OpenMaya20180000 "
+                     "namespace: its initializePlugin takes ::MObject. Rebuild it with the Maya 2018 devkit."
+            : "Unable to find initializePlugin and uninitializePlugin in " + path;
         return false;
     }
     LoadedPlugin plugin{path, name, handle, std::make_shared<PluginInfo>()};

@@ -2,6 +2,8 @@
 #include <maya/MStatus.h>
 #include <maya/MTypes.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 // A 3D view (model panel). Redraw requests are recorded by the host's viewport.
 class OPENMAYAUI_EXPORT M3dView {
 public:
@@ -17,3 +19,5 @@ public:
 private:
     int fIndex = 0;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

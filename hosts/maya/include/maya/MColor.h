@@ -1,6 +1,8 @@
 #pragma once
 #include <maya/MTypes.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class OPENMAYA_EXPORT MColor {
 public:
     MColor() = default;
@@ -11,3 +13,5 @@ public:
     bool operator==(const MColor& other) const { return r == other.r && g == other.g && b == other.b && a == other.a; }
     float r = 0, g = 0, b = 0, a = 1;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

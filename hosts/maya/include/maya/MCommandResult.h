@@ -4,6 +4,8 @@
 #include <maya/MStringArray.h>
 #include <vector>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class OPENMAYA_EXPORT MCommandResult {
 public:
     enum Type {
@@ -35,3 +37,5 @@ private:
     MString fString;
     MStringArray fStrings;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -4,6 +4,8 @@
 
 #define kDefaultNodeType "dependNode"
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class OPENMAYA_EXPORT MDGMessage : public MMessage {
 public:
     static MCallbackId addNodeAddedCallback(MMessage::MNodeFunction func, const MString& nodeType = kDefaultNodeType,
@@ -14,3 +16,5 @@ public:
     static MCallbackId addPreConnectionCallback(MMessage::MPlugFunction func, void* clientData = NULL,
                                                 MStatus* ReturnStatus = NULL);
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -2,6 +2,8 @@
 #include <maya/MMessage.h>
 #include <maya/MString.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class OPENMAYA_EXPORT MDagMessage : public MMessage {
 public:
     //! Indicates which parts of a matrix have been modified
@@ -57,3 +59,5 @@ public:
     static MCallbackId addWorldMatrixModifiedCallback(MDagPath& node, MDagMessage::MWorldMatrixModifiedFunction func,
                                                       void* clientData = NULL, MStatus* ReturnStatus = NULL);
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -4,9 +4,7 @@
 #include <maya/MTypes.h>
 #include <vector>
 
-class MMatrix;
-class MDagPathArray;
-class MString;
+OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 // A path from the world down to a DAG node. The world itself is the empty path.
 class OPENMAYA_EXPORT MDagPath {
@@ -42,3 +40,5 @@ private:
     std::vector<void*> fNodes; // below the world, top first
     bool fValid = false;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -2,6 +2,8 @@
 #include <maya/MDagPath.h>
 #include <mayahost/ValueArray.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class OPENMAYA_EXPORT MDagPathArray : public mayahost::ValueArray<MDagPath> {
 public:
     MDagPathArray() = default;
@@ -10,3 +12,5 @@ public:
     ~MDagPathArray() = default;
     MDagPathArray& operator=(const MDagPathArray& other) = default;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -2,6 +2,8 @@
 // The frame context as seen while drawing: what a user render operation is given.
 #include <maya/MFrameContext.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 namespace MHWRender
 {
 
@@ -16,3 +18,5 @@ private:
 };
 
 } // namespace MHWRender
+
+OPENMAYA_NAMESPACE_CLOSE

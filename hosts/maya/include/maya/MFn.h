@@ -1,4 +1,8 @@
 #pragma once
+#include <maya/MTypes.h>
+
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 // Function-set types. Only the entries this host uses, with Maya 2018's values.
 class MFn {
 public:
@@ -33,3 +37,5 @@ public:
         kPlugin = 593
     };
 };
+
+OPENMAYA_NAMESPACE_CLOSE

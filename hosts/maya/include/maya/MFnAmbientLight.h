@@ -1,6 +1,8 @@
 #pragma once
 #include <maya/MFnLight.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class OPENMAYA_EXPORT MFnAmbientLight : public MFnLight {
 public:
     MFn::Type type() const override { return MFn::kAmbientLight; }
@@ -10,3 +12,5 @@ public:
 
     MFnAmbientLight(const MObject& object, MStatus* ret = NULL);
 };
+
+OPENMAYA_NAMESPACE_CLOSE

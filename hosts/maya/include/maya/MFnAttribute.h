@@ -2,6 +2,8 @@
 #include <maya/MFnBase.h>
 #include <maya/MString.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class OPENMAYA_EXPORT MFnAttribute : public MFnBase {
 public:
     MFn::Type type() const override { return MFn::kAttribute; }
@@ -14,3 +16,5 @@ public:
 
     MFnAttribute(const MObject& object, MStatus* ReturnStatus = NULL);
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -4,6 +4,8 @@
 #include <maya/MStatus.h>
 #include <maya/MTypes.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 // Base of the function sets: holds the object it is attached to. Function sets are not
 // copied, assigned or addressed, as in Maya.
 class OPENMAYA_EXPORT MFnBase {
@@ -25,3 +27,5 @@ private:
     MFnBase& operator=(const MFnBase&) = delete;
     MFnBase* operator&() const = delete;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -3,8 +3,7 @@
 #include <maya/MFnDependencyNode.h>
 #include <maya/MObject.h>
 
-class MDagPathArray;
-class MObjectArray;
+OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 class OPENMAYA_EXPORT MFnDagNode : public MFnDependencyNode {
 public:
@@ -29,3 +28,5 @@ public:
 protected:
     MDagPath fPath; // set when attached through a path
 };
+
+OPENMAYA_NAMESPACE_CLOSE

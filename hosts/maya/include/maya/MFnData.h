@@ -1,6 +1,8 @@
 #pragma once
 #include <maya/MFnBase.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 // Base of the data function sets.
 class OPENMAYA_EXPORT MFnData : public MFnBase {
 public:
@@ -40,3 +42,5 @@ public:
 
     MFnData(const MObject& object, MStatus* ReturnStatus = NULL);
 };
+
+OPENMAYA_NAMESPACE_CLOSE

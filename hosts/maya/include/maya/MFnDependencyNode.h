@@ -3,6 +3,8 @@
 #include <maya/MPlug.h>
 #include <maya/MString.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class OPENMAYA_EXPORT MFnDependencyNode : public MFnBase {
 public:
     MFn::Type type() const override { return MFn::kDependencyNode; }
@@ -21,3 +23,5 @@ public:
 
     MFnDependencyNode(const MObject& object, MStatus* ReturnStatus = NULL);
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -2,6 +2,8 @@
 #include <maya/MColor.h>
 #include <maya/MFnDagNode.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class OPENMAYA_EXPORT MFnLight : public MFnDagNode {
 public:
     MFn::Type type() const override { return MFn::kLight; }
@@ -15,3 +17,5 @@ public:
 
     MFnLight(const MObject& object, MStatus* ret = NULL);
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -1,7 +1,7 @@
 #pragma once
 #include <maya/MFnDagNode.h>
 
-class MStringArray;
+OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 class OPENMAYA_EXPORT MFnMesh : public MFnDagNode {
 public:
@@ -17,3 +17,5 @@ public:
 
     MFnMesh(const MObject& object, MStatus* ret = NULL);
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -1,6 +1,8 @@
 #pragma once
 #include <maya/MFnLight.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class OPENMAYA_EXPORT MFnNonAmbientLight : public MFnLight {
 public:
     MFn::Type type() const override { return MFn::kNonAmbientLight; }
@@ -10,3 +12,5 @@ public:
 
     MFnNonAmbientLight(const MObject& object, MStatus* ret = NULL);
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -1,6 +1,8 @@
 #pragma once
 #include <maya/MFnNonAmbientLight.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class OPENMAYA_EXPORT MFnNonExtendedLight : public MFnNonAmbientLight {
 public:
     MFn::Type type() const override { return MFn::kNonExtendedLight; }
@@ -10,3 +12,5 @@ public:
 
     MFnNonExtendedLight(const MObject& object, MStatus* ret = NULL);
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -1,6 +1,8 @@
 #pragma once
 #include <maya/MFnDagNode.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class OPENMAYA_EXPORT MFnNurbsSurface : public MFnDagNode {
 public:
     MFn::Type type() const override { return MFn::kNurbsSurface; }
@@ -11,3 +13,5 @@ public:
 
     MFnNurbsSurface(const MObject& object, MStatus* ret = NULL);
 };
+
+OPENMAYA_NAMESPACE_CLOSE

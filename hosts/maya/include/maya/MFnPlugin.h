@@ -3,6 +3,8 @@
 #include <maya/MFnBase.h>
 #include <maya/MString.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 // Registers a plug-in's services and reports what it declared about itself.
 class OPENMAYA_EXPORT MFnPlugin : public MFnBase {
 public:
@@ -16,3 +18,5 @@ public:
     MString name(MStatus* ReturnStatus = NULL) const;
     MString loadPath(MStatus* ReturnStatus = NULL) const;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

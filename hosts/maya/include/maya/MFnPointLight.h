@@ -1,6 +1,8 @@
 #pragma once
 #include <maya/MFnNonExtendedLight.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class OPENMAYA_EXPORT MFnPointLight : public MFnNonExtendedLight {
 public:
     MFn::Type type() const override { return MFn::kPointLight; }
@@ -10,3 +12,5 @@ public:
 
     MFnPointLight(const MObject& object, MStatus* ret = NULL);
 };
+
+OPENMAYA_NAMESPACE_CLOSE

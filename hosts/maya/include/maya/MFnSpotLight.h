@@ -1,6 +1,8 @@
 #pragma once
 #include <maya/MFnNonExtendedLight.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class OPENMAYA_EXPORT MFnSpotLight : public MFnNonExtendedLight {
 public:
     MFn::Type type() const override { return MFn::kSpotLight; }
@@ -14,3 +16,5 @@ public:
 
     MFnSpotLight(const MObject& object, MStatus* ret = NULL);
 };
+
+OPENMAYA_NAMESPACE_CLOSE

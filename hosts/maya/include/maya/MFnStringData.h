@@ -2,6 +2,8 @@
 #include <maya/MFnData.h>
 #include <maya/MString.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class OPENMAYA_EXPORT MFnStringData : public MFnData {
 public:
     MFn::Type type() const override { return MFn::kStringData; }
@@ -14,3 +16,5 @@ public:
 
     MFnStringData(const MObject& object, MStatus* ReturnStatus = NULL);
 };
+
+OPENMAYA_NAMESPACE_CLOSE

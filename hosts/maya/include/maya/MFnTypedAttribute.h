@@ -3,6 +3,8 @@
 #include <maya/MFnData.h>
 #include <maya/MObject.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class OPENMAYA_EXPORT MFnTypedAttribute : public MFnAttribute {
 public:
     MFn::Type type() const override { return MFn::kTypedAttribute; }
@@ -14,3 +16,5 @@ public:
 
     MFnTypedAttribute(const MObject& object, MStatus* ReturnStatus = NULL);
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -7,6 +7,8 @@
 
 namespace mayahost { struct FrameState; }
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 namespace MHWRender
 {
 
@@ -94,3 +96,5 @@ private:
 };
 
 } // namespace MHWRender
+
+OPENMAYA_NAMESPACE_CLOSE

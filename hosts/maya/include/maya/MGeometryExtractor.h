@@ -4,6 +4,21 @@
 #include <maya/MStatus.h>
 #include <memory>
 
+// The extraction options are not a class: they stay in the global MHWRender.
+namespace MHWRender {
+
+typedef int MPolyGeomOptions;
+
+enum {
+    kPolyGeom_Normal = 0,          // vertices shared where all streams agree
+    kPolyGeom_NotSharing = 1 << 0, // every face corner a vertex of its own
+    kPolyGeom_BaseMesh = 1 << 1    // the base mesh in smooth-mesh preview (always, here)
+};
+
+} // namespace MHWRender
+
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 namespace MHWRender {
 
 struct ExtractedGeometry;
@@ -13,6 +28,10 @@ struct ExtractedGeometry;
 // a vertex of its own.
 class OPENMAYARENDER_EXPORT MGeometryExtractor {
 public:
+    MGeometryExtractor(const MHWRender::MGeometryRequirements& requirements, const MDagPath& path,
+                       ::MHWRender::MPolyGeomOptions options, MStatus* status = NULL);
+    // Deprecated beside the options form: `sharing` false is kPolyGeom_NotSharing.
+    [[deprecated("Use MGeometryExtractor(const MGeometryRequirements&, const MDagPath&, MPolyGeomOptions, MStatus*)")]]
     MGeometryExtractor(const MHWRender::MGeometryRequirements& requirements, const MDagPath& path,
                        const bool sharing = true, MStatus* status = NULL);
     ~MGeometryExtractor();
@@ -31,3 +50,5 @@ private:
 };
 
 } // namespace MHWRender
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -3,6 +3,8 @@
 #include <maya/MSelectionList.h>
 #include <maya/MString.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class OPENMAYA_EXPORT MGlobal {
 public:
     enum ListAdjustment { kReplaceList, kXORWithList, kAddToList, kRemoveFromList, kAddToHeadOfList };
@@ -23,3 +25,5 @@ public:
     static void displayWarning(const MString& text);
     static void displayError(const MString& text);
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -5,6 +5,8 @@
 #include <maya/MTypes.h>
 #include <vector>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 namespace MHWRender {
 
 // Geometry enumerations of Viewport 2.0. Not constructed by plug-ins.
@@ -137,3 +139,5 @@ private:
 };
 
 } // namespace MHWRender
+
+OPENMAYA_NAMESPACE_CLOSE

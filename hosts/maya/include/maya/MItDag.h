@@ -5,7 +5,7 @@
 #include <maya/MStatus.h>
 #include <vector>
 
-class MString;
+OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 // Walks every DAG path from the world (first item) down, depth first or breadth first.
 class OPENMAYA_EXPORT MItDag {
@@ -28,3 +28,5 @@ private:
     std::vector<MDagPath> fPaths;
     unsigned int fIndex = 0;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

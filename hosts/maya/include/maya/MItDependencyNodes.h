@@ -3,6 +3,8 @@
 #include <maya/MStatus.h>
 #include <vector>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 // Walks the live dependency nodes in creation order, optionally of one function-set type.
 class OPENMAYA_EXPORT MItDependencyNodes {
 public:
@@ -19,3 +21,5 @@ private:
     std::vector<MObject> fNodes;
     unsigned int fIndex = 0;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

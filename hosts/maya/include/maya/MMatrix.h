@@ -4,6 +4,8 @@
 
 #define MMatrix_kTol 1.0e-10
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 // 4x4 double matrix, row-vector convention (translation in row 3).
 class OPENMAYA_EXPORT MMatrix {
 public:
@@ -27,3 +29,5 @@ public:
     double& operator()(unsigned int row, unsigned int col) { return matrix[row][col]; }
     double* operator[](unsigned int row) { return matrix[row]; }
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -4,9 +4,7 @@
 //! Type used to hold callback identifiers.
 typedef MUintPtrSz MCallbackId;
 
-class MObject;
-class MPlug;
-class MDagPath;
+OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 // Callbacks are delivered synchronously on the main thread by the edits themselves.
 class OPENMAYA_EXPORT MMessage {
@@ -20,3 +18,5 @@ public:
 
     static MStatus removeCallback(MCallbackId id);
 };
+
+OPENMAYA_NAMESPACE_CLOSE

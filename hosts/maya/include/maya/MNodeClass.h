@@ -2,6 +2,8 @@
 #include <maya/MFnBase.h>
 #include <maya/MString.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 // Operations on a node type rather than on one node.
 class OPENMAYA_EXPORT MNodeClass {
 public:
@@ -13,3 +15,5 @@ public:
 private:
     MString fTypeName;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -3,9 +3,11 @@
 #include <maya/MTypes.h>
 #include <memory>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 // A handle to an internal Maya object. The first member is the object's identity
-// pointer, as in Maya.
-class OPENMAYA_EXPORT MObject {
+// pointer, as in Maya. Exported by Maya's Foundation library, not OpenMaya.
+class FND_EXPORT MObject {
 public:
     MObject() = default;
     MObject(const MObject&) = default;
@@ -25,3 +27,5 @@ private:
     MFn::Type fType = MFn::kInvalid;
     std::shared_ptr<const void> fKeep; // keeps component data alive
 };
+
+OPENMAYA_NAMESPACE_CLOSE

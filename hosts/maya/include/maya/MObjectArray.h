@@ -2,6 +2,8 @@
 #include <maya/MObject.h>
 #include <mayahost/ValueArray.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class OPENMAYA_EXPORT MObjectArray : public mayahost::ValueArray<MObject> {
 public:
     MObjectArray() = default;
@@ -10,3 +12,5 @@ public:
     ~MObjectArray() = default;
     MObjectArray& operator=(const MObjectArray& other) = default;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -1,6 +1,8 @@
 #pragma once
 #include <maya/MObject.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class OPENMAYA_EXPORT MObjectHandle {
 public:
     MObjectHandle() = default;
@@ -22,3 +24,5 @@ public:
 private:
     MObject fObject;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

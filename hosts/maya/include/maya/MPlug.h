@@ -3,7 +3,7 @@
 #include <maya/MStatus.h>
 #include <maya/MString.h>
 
-class MPlugArray;
+OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 // One attribute of one node (with its logical indices for array attributes).
 class OPENMAYA_EXPORT MPlug {
@@ -47,3 +47,5 @@ private:
     const void* fAttr = nullptr;
     int fIndex[2] = {-1, -1};
 };
+
+OPENMAYA_NAMESPACE_CLOSE

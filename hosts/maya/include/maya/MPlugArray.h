@@ -2,6 +2,8 @@
 #include <maya/MPlug.h>
 #include <mayahost/ValueArray.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class OPENMAYA_EXPORT MPlugArray : public mayahost::ValueArray<MPlug> {
 public:
     MPlugArray() = default;
@@ -10,3 +12,5 @@ public:
     ~MPlugArray() = default;
     MPlugArray& operator=(const MPlugArray& other) = default;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

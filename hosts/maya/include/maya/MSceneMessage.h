@@ -1,6 +1,8 @@
 #pragma once
 #include <maya/MMessage.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class OPENMAYA_EXPORT MSceneMessage : public MMessage {
 public:
     // Events to which messages can be attached: the first entries of Maya's list, with
@@ -17,3 +19,5 @@ public:
     static MCallbackId addCallback(Message msg, MMessage::MBasicFunction func, void* clientData = NULL,
                                    MStatus* ReturnStatus = NULL);
 };
+
+OPENMAYA_NAMESPACE_CLOSE

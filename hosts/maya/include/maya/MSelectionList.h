@@ -5,7 +5,7 @@
 #include <maya/MString.h>
 #include <vector>
 
-class MStringArray;
+OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 class OPENMAYA_EXPORT MSelectionList {
 public:
@@ -31,3 +31,5 @@ private:
     };
     std::vector<Item> fItems;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

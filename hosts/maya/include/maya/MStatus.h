@@ -1,7 +1,7 @@
 #pragma once
 #include <maya/MTypes.h>
 
-class MString;
+OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 class OPENMAYA_EXPORT MStatus {
 public:
@@ -43,5 +43,7 @@ public:
 private:
     MStatusCode fStatusCode = kSuccess;
 };
+
+OPENMAYA_NAMESPACE_CLOSE
 
 typedef MStatus MS;

@@ -3,7 +3,7 @@
 #include <maya/MTypes.h>
 #include <string>
 
-class MStringArray;
+OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 // UTF-8 text; the wide form is produced on demand and lives until the next call.
 class OPENMAYA_EXPORT MString {
@@ -43,3 +43,5 @@ private:
     std::string fText;
     mutable std::wstring fWide;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -2,6 +2,8 @@
 #include <maya/MString.h>
 #include <mayahost/ValueArray.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class OPENMAYA_EXPORT MStringArray : public mayahost::ValueArray<MString> {
 public:
     MStringArray() = default;
@@ -13,3 +15,5 @@ public:
     MString operator[](unsigned int index) const { return ValueArray::operator[](index); }
     MString& operator[](unsigned int index) { return ValueArray::operator[](index); }
 };
+
+OPENMAYA_NAMESPACE_CLOSE

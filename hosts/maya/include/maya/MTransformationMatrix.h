@@ -2,6 +2,8 @@
 #include <maya/MMatrix.h>
 #include <maya/MStatus.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 // Scale, then rotation (in the given order), then translation; no pivots or shear.
 class OPENMAYA_EXPORT MTransformationMatrix {
 public:
@@ -20,3 +22,5 @@ private:
     double fScale[3] = {1, 1, 1};
     RotationOrder fOrder = kXYZ;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -3,8 +3,9 @@
 #include <cstddef>
 #include <stdint.h>
 
-// The API version of this host, Maya 2018.
-#define MAYA_API_VERSION 201800
+// The API version of this host, Maya 2018: eight digits from this release on (2017 was
+// 201700).
+#define MAYA_API_VERSION 20180000
 
 #ifdef _WIN32
 #ifndef PLUGIN_EXPORT
@@ -16,6 +17,9 @@
 #endif
 #endif
 
+#ifndef FND_EXPORT
+#define FND_EXPORT __attribute__((visibility("default")))
+#endif
 #ifndef OPENMAYA_EXPORT
 #define OPENMAYA_EXPORT __attribute__((visibility("default")))
 #endif
@@ -37,6 +41,8 @@ typedef long MInt64;
 typedef unsigned long long MUint64;
 typedef long long MInt64;
 #endif
+
+#include <maya/MApiNamespace.h>
 
 // The host's private side, which converts between these classes and its scene.
 namespace mayahost { struct Bridge; }

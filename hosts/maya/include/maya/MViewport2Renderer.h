@@ -5,11 +5,10 @@
 #include <maya/MString.h>
 #include <maya/MTypes.h>
 
+// The draw API enumeration is not a class: it stays in the global MHWRender, where
+// plug-ins name it (MHWRender::kOpenGL).
 namespace MHWRender
 {
-
-class MDrawContext;
-class MFrameContext;
 
 //! Draw API identifiers
 enum DrawAPI
@@ -25,6 +24,13 @@ inline MHWRender::DrawAPI operator|(MHWRender::DrawAPI a, MHWRender::DrawAPI b)
 {
     return static_cast<MHWRender::DrawAPI>(static_cast<unsigned int>(a) | static_cast<unsigned int>(b));
 }
+
+} // namespace MHWRender
+
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
+namespace MHWRender
+{
 
 class OPENMAYARENDER_EXPORT MRenderOperation
 {
@@ -137,11 +143,13 @@ public:
     MRenderOverride(const MString& name);
     virtual ~MRenderOverride();
 
-    virtual MHWRender::DrawAPI supportedDrawAPIs() const;
+    virtual ::MHWRender::DrawAPI supportedDrawAPIs() const;
 
-    virtual bool startOperationIterator() = 0;
-    virtual MRenderOperation* renderOperation() = 0;
-    virtual bool nextRenderOperation() = 0;
+    // Not pure: the defaults iterate the override's own operation list, which this host
+    // does not offer, so they iterate nothing.
+    virtual bool startOperationIterator();
+    virtual MRenderOperation* renderOperation();
+    virtual bool nextRenderOperation();
 
     const MString& name() const;
 
@@ -163,7 +171,7 @@ class OPENMAYARENDER_EXPORT MRenderer
 public:
     static MRenderer* theRenderer(bool initializeRenderer = true);
 
-    MHWRender::DrawAPI drawAPI() const;
+    ::MHWRender::DrawAPI drawAPI() const;
     bool drawAPIIsOpenGL() const;
 
     MStatus registerOverride(const MRenderOverride* roverride);
@@ -180,3 +188,5 @@ private:
 };
 
 } // namespace MHWRender
+
+OPENMAYA_NAMESPACE_CLOSE
