@@ -1,5 +1,6 @@
-// Logging and the stat registry.
+// Logging, the stat registry and the application-wide events.
 #include "CoreMinimal.h"
+#include "Misc/CoreDelegates.h"
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
@@ -47,3 +48,5 @@ TArray<FStatDescription*> FStatRegistry::GetStats() {
     std::lock_guard<std::mutex> Guard(Stats().Lock);
     return TArray<FStatDescription*>(Stats().All.data(), int32(Stats().All.size()));
 }
+
+FSimpleMulticastDelegate FCoreDelegates::OnPreExit;

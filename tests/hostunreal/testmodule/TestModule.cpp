@@ -1,6 +1,9 @@
-// A small editor module that does what plug-in modules do: a static service object that
-// ticks with the editor, follows the editor world, owns a component, and adds a context
-// menu entry to material assets by wrapping their asset type actions.
+// A small editor module that does what plug-in modules do: a module class that makes a
+// service when it starts (it ticks with the editor, follows the editor world, owns a
+// component, and adds a context menu entry to material assets by wrapping their asset type
+// actions) and tears it down while the engine is alive: on OnPreExit at editor exit, or on
+// ShutdownModule when unloaded from a running editor. A plain static object reports when
+// the library's static constructors and destructors run.
 #include "CoreMinimal.h"
 #include "Tickable.h"
 #include "Editor.h"
@@ -11,6 +14,7 @@
 #include "EditorStyleSet.h"
 #include "Framework/MultiBox/MultiBoxBuilder.h"
 #include "Materials/MaterialInterface.h"
+#include "Misc/CoreDelegates.h"
 #include "Modules/ModuleManager.h"
 #include "RenderingThread.h"
 #include "TestActor.h"
@@ -130,8 +134,40 @@ public:
     TStatId GetStatId() const override { RETURN_QUICK_DECLARE_CYCLE_STAT(FGameOnlyTicker, STATGROUP_Tickables); }
 };
 
-FTestService GService;
+// Does no engine work: static destructors of a library abandoned at exit run after the
+// engine is gone.
+struct FStaticProbe {
+    FStaticProbe() { Report(TEXT("static constructed")); }
+    ~FStaticProbe() { Report(TEXT("static destroyed")); }
+};
+
+FStaticProbe GProbe;
 FGameOnlyTicker GGameOnly;
+
+class FTestModule : public IModuleInterface {
+public:
+    void StartupModule() override {
+        Service = new FTestService;
+        PreExitHandle = FCoreDelegates::OnPreExit.AddRaw(this, &FTestModule::OnPreExit);
+    }
+    void ShutdownModule() override {
+        FCoreDelegates::OnPreExit.Remove(PreExitHandle);
+        Report(FString::Printf(TEXT("shutdown, engine %s"), GEngine ? TEXT("alive") : TEXT("gone")));
+        StopService();
+    }
+
+private:
+    void OnPreExit() {
+        Report(FString::Printf(TEXT("pre-exit, engine %s"), GEngine && GEditor->GetEditorWorldContext(false).World() ? TEXT("alive") : TEXT("gone")));
+        StopService();
+    }
+    void StopService() {
+        delete Service;
+        Service = nullptr;
+    }
+    FTestService* Service = nullptr;
+    FDelegateHandle PreExitHandle;
+};
 
 void FTestAssignActions::Choose(TArray<TWeakObjectPtr<UObject>> Objects) {
     if (Objects.Num() != 1 || !Objects[0].IsValid()) {
@@ -148,6 +184,6 @@ ATestActor::ATestActor() {
     bListedInSceneOutliner = false;
 }
 
-IMPLEMENT_MODULE(FDefaultModuleImpl, HostTestModule)
+IMPLEMENT_MODULE(FTestModule, HostTestModule)
 
 #undef LOCTEXT_NAMESPACE

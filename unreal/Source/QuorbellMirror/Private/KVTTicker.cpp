@@ -1,5 +1,5 @@
-// The link service: construction and destruction with the module library, and the tick
-// that answers Maya's requests.
+// The link service: made when the module starts, torn down while the engine is still
+// alive, and the tick that answers Maya's requests.
 #include "KVTTicker.h"
 #include "MaterialAssignActions.h"
 #include "Utf16String.h"
@@ -17,12 +17,17 @@
 #include <cstring>
 
 namespace {
-FKVTTicker GKvtTicker;
+FKVTTicker* GKvtTicker = nullptr;
 } // namespace
 
-FKVTTicker& FKVTTicker::Get() { return GKvtTicker; }
+FKVTTicker& FKVTTicker::Get() {
+    check(GKvtTicker);
+    return *GKvtTicker;
+}
 
 FKVTTicker::FKVTTicker() : Link(kvt::RegionNames::fromEnvironment()) {
+    check(!GKvtTicker);
+    GKvtTicker = this;
     CaptureHolder = std::make_unique<FMirrorInstanceNode>(0);
     CaptureComponent = NewObject<USceneCaptureComponent2D>(GetTransientPackage());
     CaptureHolder->SetComponent(CaptureComponent);
@@ -47,6 +52,7 @@ FKVTTicker::~FKVTTicker() {
     // Node releases run while the module's code is still loaded.
     FlushRenderingCommands();
     Link.shutdown();
+    GKvtTicker = nullptr;
 }
 
 TStatId FKVTTicker::GetStatId() const { RETURN_QUICK_DECLARE_CYCLE_STAT(FKVTTicker, STATGROUP_Tickables); }
@@ -70,7 +76,10 @@ void FKVTTicker::AnswerRequest() {
         Acknowledge();
         return;
     }
-    const kvt::RequestHeader& Request = *Link.requestHeader();
+    // The other process may rewrite its region at any time: the header is copied out once,
+    // and only the copy (and what the reader copied and checked) is acted on.
+    kvt::RequestHeader Request;
+    std::memcpy(&Request, Link.requestHeader(), sizeof Request);
     kvt::SharedRegion& Response = Link.response();
 
     // The whole chain is checked before anything is applied. A request refused goes back as
@@ -83,8 +92,10 @@ void FKVTTicker::AnswerRequest() {
     }
 
     HandleCount = 0;
-    kvt::Optional<uint32> HandleTable = kvt::writeHandleTable(Response, Request.newCount);
-    if (HandleTable) std::memset(Response.view + *HandleTable, 0, size_t(Request.newCount) * sizeof(kvt::HandleEntry));
+    // The count the reader checked against the new records, not the header read again.
+    const uint32 NewCount = Records.newCount;
+    kvt::Optional<uint32> HandleTable = kvt::writeHandleTable(Response, NewCount);
+    if (HandleTable) std::memset(Response.view + *HandleTable, 0, size_t(NewCount) * sizeof(kvt::HandleEntry));
 
     if (!PendingMaterialName.IsEmpty()) {
         const std::u16string Name = FStringToUtf16(PendingMaterialName);
@@ -95,11 +106,13 @@ void FKVTTicker::AnswerRequest() {
     for (const kvt::Record& Record : Records.records) ApplyRecord(Record, HandleTable);
 
     if (Request.pictureWanted) {
-        if (auto Blocks = kvt::writePictureBlocks(Response, Request.viewportWidth, Request.viewportHeight)) {
-            EnsureTarget(Request.viewportWidth, Request.viewportHeight);
-            if (CaptureInto(*Blocks)) return; // the read-back clears what it cannot fill
+        const int32 Width = Request.viewportWidth, Height = Request.viewportHeight;
+        if (auto Blocks = kvt::writePictureBlocks(Response, Width, Height)) {
+            EnsureTarget(Width, Height);
+            const FKvtReadBackRequest ReadBackRequest{*Blocks, Width, Height, Request.depthScale, Request.depthBias};
+            if (CaptureInto(Request, ReadBackRequest)) return; // the read-back clears what it cannot fill
             // No capture (no world or scene yet): the picture goes back black.
-            const size_t Bytes = *kvt::pictureBlockBytes(Request.viewportWidth, Request.viewportHeight);
+            const size_t Bytes = *kvt::pictureBlockBytes(Width, Height);
             std::memset(Response.view + Blocks->colour, 0, Bytes);
             std::memset(Response.view + Blocks->depth, 0, Bytes);
         }
@@ -181,5 +194,3 @@ AKvtActor::AKvtActor(const FObjectInitializer& ObjectInitializer) : AActor(Objec
     bLockLocation = true;
     bListedInSceneOutliner = false;
 }
-
-IMPLEMENT_MODULE(FDefaultModuleImpl, QuorbellMirror)
