@@ -1,6 +1,7 @@
 // Logging, the stat registry and the application-wide events.
 #include "CoreMinimal.h"
 #include "Misc/CoreDelegates.h"
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
@@ -50,3 +51,8 @@ TArray<FStatDescription*> FStatRegistry::GetStats() {
 }
 
 FSimpleMulticastDelegate FCoreDelegates::OnPreExit;
+
+unsigned long long FDelegateHandle::GenerateNewID() {
+    static std::atomic<unsigned long long> NextID{0};
+    return ++NextID;
+}

@@ -2,6 +2,7 @@
 #include "UE4Host/EngineLoop.h"
 #include "UE4Host/ObjectSystem.h"
 #include "Editor.h"
+#include "Components/ActorComponent.h"
 #include "Misc/CoreDelegates.h"
 #include "Misc/PackageName.h"
 #include "Modules/ModuleManager.h"
@@ -121,7 +122,12 @@ void FEngineLoop::Exit() {
     // The object system's exit: the editor world and every object go, then the render
     // thread and the RHI.
     if (GEditor) {
-        if (UWorld* World = GEditor->GetEditorWorldContext().World()) World->DestroyWorld(false);
+        if (UWorld* World = GEditor->GetEditorWorldContext().World()) {
+            // Every object is destroyed at exit: components leave their worlds (as their
+            // BeginDestroy does) before any world's scene is released.
+            for (UActorComponent* Component : TArray<UActorComponent*>(World->GetRegisteredComponents())) Component->UnregisterComponent();
+            World->DestroyWorld(false);
+        }
         GEditor->RemoveFromRoot();
     }
     ENQUEUE_RENDER_COMMAND(ReleaseSceneTargetsCommand)([](FRHICommandListImmediate&) {

@@ -75,8 +75,11 @@ public:
             }
             Report(FString::Printf(TEXT("wrapped %d"), Wrappers.Num()));
         }
+        // The engine's world teardown leaves components registered without an owner alone.
+        CleanupHandle = FWorldDelegates::OnWorldCleanup.AddRaw(this, &FTestService::OnWorldCleanup);
     }
     ~FTestService() override {
+        FWorldDelegates::OnWorldCleanup.Remove(CleanupHandle);
         if (Capture->IsRegistered()) Capture->UnregisterComponent();
         Capture->RemoveFromRoot();
         if (FModuleManager::Get().IsModuleLoaded(TEXT("AssetTools"))) {
@@ -120,7 +123,14 @@ public:
     bool IsTickableInEditor() const override { return true; }
     UWorld* GetTickableGameObjectWorld() const override { return nullptr; }
 
+    void OnWorldCleanup(UWorld* Cleaned, bool, bool) {
+        if (Cleaned != World) return;
+        if (Capture->IsRegistered()) Capture->UnregisterComponent();
+        World = nullptr;
+    }
+
     int32 Ticks = 0;
+    FDelegateHandle CleanupHandle;
     UWorld* World = nullptr;
     USceneCaptureComponent2D* Capture = nullptr;
     TArray<TSharedRef<FTestAssignActions>> Wrappers;

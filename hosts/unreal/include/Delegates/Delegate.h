@@ -143,6 +143,9 @@ public:
 private:
     template <typename RetValType, typename... ParamTypes> friend class TMulticastDelegate;
     explicit FDelegateHandle(unsigned long long InID) : ID(InID) {}
+    // Out of line, in the engine: a counter in a template would be a GNU unique symbol that
+    // keeps a module library from ever being unloaded.
+    static CORE_API unsigned long long GenerateNewID();
     unsigned long long ID;
 };
 
@@ -156,11 +159,10 @@ public:
     typedef TBaseDelegate<void, ParamTypes...> FDelegate;
 
     FDelegateHandle Add(const FDelegate& InNewDelegate) {
-        static unsigned long long NextID = 0;
         if (!Broadcasting)
             Entries.erase(std::remove_if(Entries.begin(), Entries.end(), [](const FEntry& E) { return !E.Delegate.IsBound(); }),
                           Entries.end());
-        const FDelegateHandle Handle(++NextID);
+        const FDelegateHandle Handle(FDelegateHandle::GenerateNewID());
         Entries.push_back(FEntry{Handle, InNewDelegate});
         return Handle;
     }

@@ -39,9 +39,11 @@ FKVTTicker::FKVTTicker() : Link(kvt::RegionNames::fromEnvironment()) {
     // Without the regions the service stays inactive and tries again on every tick.
     Link.createRegions(); // refused while another editor answers in them: retried each tick
     WrapMaterialActions();
+    WorldCleanupHandle = FWorldDelegates::OnWorldCleanup.AddRaw(this, &FKVTTicker::OnWorldCleanup);
 }
 
 FKVTTicker::~FKVTTicker() {
+    FWorldDelegates::OnWorldCleanup.Remove(WorldCleanupHandle);
     // A queued acknowledgement writes the regions: let it run first.
     FlushRenderingCommands();
     Link.announceShutdown();
@@ -156,9 +158,25 @@ void FKVTTicker::ApplyRecord(const kvt::Record& Record, kvt::Optional<uint32> Ha
 void FKVTTicker::ChangeWorld(UWorld* NewWorld) {
     if (NewWorld == World) return;
     World = NewWorld;
-    if (World) Actor = Cast<AKvtActor>(World->SpawnActor(AKvtActor::StaticClass(), nullptr, nullptr, FActorSpawnParameters()));
+    Actor = nullptr;
+    if (World) {
+        // Transient: never saved into the user's level.
+        FActorSpawnParameters Parameters;
+        Parameters.ObjectFlags = Parameters.ObjectFlags | RF_Transient;
+        Actor = Cast<AKvtActor>(World->SpawnActor(AKvtActor::StaticClass(), nullptr, nullptr, Parameters));
+    }
     Registry.ForEach([this](FMirrorNode& Node) { Node.OnWorldChanged(World); });
     CaptureHolder->OnWorldChanged(World);
+}
+
+void FKVTTicker::OnWorldCleanup(UWorld* CleanedWorld, bool bSessionEnded, bool bCleanupResources) {
+    (void)bSessionEnded;
+    (void)bCleanupResources;
+    // The engine's teardown unregisters only its actors' components: ours, registered to the
+    // world directly, leave it here, before its scene is released. The next tick registers
+    // them with the editor world that follows.
+    if (CleanedWorld != World) return;
+    ChangeWorld(nullptr);
 }
 
 void FKVTTicker::WrapMaterialActions() {

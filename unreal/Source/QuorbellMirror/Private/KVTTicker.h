@@ -65,6 +65,7 @@ private:
     void Acknowledge();
     void ApplyRecord(const kvt::Record& Record, kvt::Optional<uint32> HandleTable);
     void ChangeWorld(UWorld* NewWorld);
+    void OnWorldCleanup(UWorld* CleanedWorld, bool bSessionEnded, bool bCleanupResources);
     // The capture's render target at the viewport's size; none for a zero size.
     void EnsureTarget(int32 Width, int32 Height);
     // Points the capture at the camera of the request (its copy) and captures; true when
@@ -88,6 +89,7 @@ private:
     FString PendingMaterialName;
     TArray<TSharedRef<FMaterialAssignActions>> WrappedMaterialActions;
     uint32 HandleCount = 0;
+    FDelegateHandle WorldCleanupHandle;
     // The two CPU-readback textures, made on the first read-back (render thread).
     FKvtCaptureStaging* Staging = nullptr;
 };
