@@ -42,6 +42,7 @@ public:
             return fail(result, offsetof(RequestHeader, newCount),
                         "newCount is " + std::to_string(newCount) + " but " + std::to_string(newRecords) +
                             " records are new");
+        result.newCount = newCount;
         return result;
     }
 

@@ -67,6 +67,9 @@ struct RecordError {
 
 struct RequestRecords {
     std::vector<Record> records;
+    // The header's newCount as read once and checked against the new records: act on this,
+    // never on the header read again.
+    std::uint32_t newCount = 0;
     Optional<RecordError> error;
     bool ok() const { return !error; }
 };

@@ -153,11 +153,17 @@ struct FTestMesh {
 
 class UCaptureTestMeshComponent;
 
-// One batch per section and visible view, as the system's module draws its meshes.
+// One batch per section and visible view, as the system's module draws its meshes; the
+// materials are taken on the game thread when the proxy is made.
 class FTestMeshProxy final : public FPrimitiveSceneProxy {
 public:
-    FTestMeshProxy(const UPrimitiveComponent* InComponent, FTestMesh* InMesh)
-        : FPrimitiveSceneProxy(InComponent), Component(InComponent), Mesh(InMesh) {}
+    FTestMeshProxy(const UPrimitiveComponent* InComponent, FTestMesh* InMesh) : FPrimitiveSceneProxy(InComponent), Mesh(InMesh) {
+        for (size_t I = 0; I < Mesh->Sections.size(); ++I) {
+            UMaterialInterface* M = InComponent->GetMaterial(int32(I));
+            Used.Add(M);
+            Proxies.Add((M ? M : UMaterial::GetDefaultMaterial(MD_Surface))->GetRenderProxy(IsSelected()));
+        }
+    }
 
     void GetDynamicMeshElements(const TArray<const FSceneView*>& Views, const FSceneViewFamily& ViewFamily, uint32 VisibilityMap,
                                 FMeshElementCollector& Collector) const override {
@@ -168,16 +174,9 @@ public:
                                                              FLinearColor(0.f, 0.5f, 1.f, 1.f));
             Collector.RegisterOneFrameMaterialProxy(WireframeProxy);
         }
-        TArray<UMaterialInterface*> Used;
-        for (size_t I = 0; I < Mesh->Sections.size(); ++I) Used.Add(Component->GetMaterial(int32(I)));
         const_cast<FTestMeshProxy*>(this)->SetUsedMaterialForVerification(Used);
         for (size_t I = 0; I < Mesh->Sections.size(); ++I) {
-            const FMaterialRenderProxy* Material = WireframeProxy;
-            if (!Material) {
-                UMaterialInterface* M = Component->GetMaterial(int32(I));
-                if (!M) M = UMaterial::GetDefaultMaterial(MD_Surface);
-                Material = M->GetRenderProxy(IsSelected());
-            }
+            const FMaterialRenderProxy* Material = WireframeProxy ? WireframeProxy : Proxies[int32(I)];
             for (int32 V = 0; V < Views.Num(); ++V) {
                 if (!(VisibilityMap & (1u << V))) continue;
                 FMeshBatch& Batch = Collector.AllocateMesh();
@@ -212,8 +211,9 @@ public:
     uint32 IndexOffset = 0; // a fault a test can inject: batches that start past their section
 
 private:
-    const UPrimitiveComponent* Component;
     FTestMesh* Mesh;
+    TArray<UMaterialInterface*> Used;
+    TArray<const FMaterialRenderProxy*> Proxies;
 };
 
 class UCaptureTestMeshComponent : public UMeshComponent {

@@ -1,6 +1,6 @@
 // The ue4editor program end to end: plug-in module loaded in the editor's order, ticked at
 // a fixed 60 frames per second, its material menu entry shown and run, a new level, and
-// a clean quit with the module's static destructor run.
+// a clean quit in the engine's exit order.
 #include "ChildProcess.h"
 #include <filesystem>
 #include <fstream>
@@ -67,8 +67,13 @@ TEST_F(EditorProgramTest, LoadsTicksShowsAndRunsTheMenuOpensALevelAndQuits) {
     EXPECT_TRUE(Has("1. Create Material Instance  [EditorStyle ClassIcon.MaterialInstanceActor]\n2. Test Entry  [EditorStyle ClassIcon.MaterialInstanceActor]")) << Output;
     EXPECT_TRUE(Has("LogHostTestModule: chose /Game/Materials/M_Red\nTest Entry: done")) << Output;
     EXPECT_TRUE(Has("New level /Temp/Untitled_2.Untitled_2\nLogHostTestModule: world /Temp/Untitled_2")) << Output;
-    EXPECT_LT(Find("LogHostTestModule: destroyed"), Find("Unloaded module HostTestModule"));
-    EXPECT_LT(Find("Unloaded module HostTestModule"), Find("Unloaded module AssetTools"));
+    // The engine's exit: AssetTools abandoned first, the module's service torn down on
+    // OnPreExit, ShutdownModule once the engine is gone, its statics at process exit.
+    EXPECT_LT(Find("Shut down and abandoned module AssetTools"), Find("LogHostTestModule: pre-exit, engine alive")) << Output;
+    EXPECT_LT(Find("LogHostTestModule: pre-exit, engine alive"), Find("LogHostTestModule: destroyed"));
+    EXPECT_LT(Find("LogHostTestModule: destroyed"), Find("LogHostTestModule: shutdown, engine gone"));
+    EXPECT_LT(Find("LogHostTestModule: shutdown, engine gone"), Find("Shut down and abandoned module HostTestModule"));
+    EXPECT_LT(Find("Shut down and abandoned module HostTestModule"), Find("LogHostTestModule: static destroyed")) << Output;
     EXPECT_FALSE(Has("left")) << Output; // no objects of the module were left behind
 }
 

@@ -1,5 +1,6 @@
-// Loading a module library with dlopen: static construction at load, its classes, ticking,
-// the asset actions it wraps and its menu entry, and static destruction at unload.
+// Loading a module library with dlopen: its module class and static objects, its classes,
+// ticking, the asset actions it wraps and its menu entry; unloading from a running editor
+// (static destruction) and at exit (the library abandoned).
 #include "EditorFixture.h"
 #include "UObject/MetaData.h"
 #include "AssetToolsModule.h"
@@ -48,21 +49,46 @@ protected:
     int32 Count(const std::string& Event) { return int32(std::count(ModuleEvents().begin(), ModuleEvents().end(), Event)); }
 };
 
-TEST_F(ModuleTest, StaticObjectsAreConstructedAtLoadAndDestroyedAtUnload) {
+TEST_F(ModuleTest, UnloadedFromARunningEditorTheModuleShutsDownAndItsLibraryGoes) {
     ASSERT_FALSE(FModuleManager::Get().IsModuleLoaded(ModuleName));
-    EXPECT_EQ(Count("constructed"), 0);
+    EXPECT_EQ(Count("static constructed"), 0);
     ASSERT_NE(FModuleManager::Get().LoadModule(ModuleName), nullptr);
     EXPECT_TRUE(FModuleManager::Get().IsModuleLoaded(ModuleName));
-    EXPECT_EQ(Count("constructed"), 1);
+    EXPECT_EQ(Count("static constructed"), 1);
+    EXPECT_EQ(Count("constructed"), 1); // StartupModule made the service
     EXPECT_EQ(Count("destroyed"), 0);
     EXPECT_TRUE(FModuleManager::Get().UnloadModule(ModuleName));
     EXPECT_FALSE(FModuleManager::Get().IsModuleLoaded(ModuleName));
+    EXPECT_EQ(Count("shutdown, engine alive"), 1);
     EXPECT_EQ(Count("destroyed"), 1);
-    // The render command its static destructor enqueued ran before the library went away.
+    // The library was closed: its static destructors ran, after ShutdownModule, and the
+    // render command the service enqueued ran before the code went away.
+    EXPECT_EQ(Count("static destroyed"), 1);
     EXPECT_EQ(Count("released 7"), 1);
     // Loaded again, the library is initialised afresh.
     ASSERT_NE(FModuleManager::Get().LoadModule(ModuleName), nullptr);
+    EXPECT_EQ(Count("static constructed"), 2);
     EXPECT_EQ(Count("constructed"), 2);
+}
+
+// The engine's exit: OnPreExit while objects, render thread and RHI are alive, then all of
+// them go, then ShutdownModule; the library is abandoned, its statics outlive the engine.
+TEST_F(ModuleTest, AtExitTheModuleHearsPreExitFirstAndItsLibraryStaysLoaded) {
+    ASSERT_NE(FModuleManager::Get().LoadModule(ModuleName), nullptr);
+    Loop.Tick();
+    bStarted = false;
+    Loop.Exit();
+    const auto At = [](const std::string& Event) {
+        return std::find(ModuleEvents().begin(), ModuleEvents().end(), Event) - ModuleEvents().begin();
+    };
+    ASSERT_EQ(Count("pre-exit, engine alive"), 1);
+    EXPECT_EQ(Count("destroyed"), 1);
+    EXPECT_EQ(Count("released 7"), 1); // its render command ran on the render thread
+    EXPECT_LT(At("pre-exit, engine alive"), At("destroyed"));
+    EXPECT_EQ(Count("shutdown, engine gone"), 1);
+    EXPECT_LT(At("released 7"), At("shutdown, engine gone"));
+    EXPECT_EQ(Count("static destroyed"), 0);
+    EXPECT_FALSE(FModuleManager::Get().IsModuleLoaded(ModuleName));
 }
 
 TEST_F(ModuleTest, ModuleClassesAreRegisteredUnderTheirScriptPackage) {

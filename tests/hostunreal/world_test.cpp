@@ -161,19 +161,32 @@ TEST_F(WorldTest, HiddenPrimitivesStayOutOfTheSceneUntilRecreated) {
 TEST_F(WorldTest, ANewLevelReplacesTheEditorWorldAndTheOldOneIsCollected) {
     UWorld* Old = EditorWorld();
     TWeakObjectPtr<UWorld> WeakOld(Old);
-    UTestMeshComponent* Mesh = NewMesh();
-    Mesh->RegisterComponentWithWorld(Old);
     AActor* Actor = Old->SpawnActor(AActor::StaticClass(), nullptr, nullptr, FActorSpawnParameters());
     ASSERT_NE(Actor, nullptr);
     EXPECT_EQ(Actor->GetWorld(), Old);
     EXPECT_EQ(Old->GetActors().Num(), 1);
     TWeakObjectPtr<AActor> WeakActor(Actor);
+    // One component of the actor, one registered without an owner by a "module" that takes
+    // it out of the world when the world is cleaned up.
+    UTestMeshComponent* Owned = NewObject<UTestMeshComponent>(Actor);
+    Owned->RegisterComponentWithWorld(Old);
+    UTestMeshComponent* Mesh = NewMesh();
+    Mesh->RegisterComponentWithWorld(Old);
+    int32 Cleanups = 0;
+    const FDelegateHandle Handle = FWorldDelegates::OnWorldCleanup.AddLambda([&](UWorld* Cleaned, bool, bool) {
+        ++Cleanups;
+        EXPECT_EQ(Cleaned, Old);
+        EXPECT_TRUE(Owned->IsRegistered()); // the teardown has not begun yet
+        Mesh->UnregisterComponent();
+    });
 
     UWorld* New = GEditor->NewMap();
+    FWorldDelegates::OnWorldCleanup.Remove(Handle);
+    EXPECT_EQ(Cleanups, 1);
     EXPECT_NE(New, Old);
     EXPECT_EQ(EditorWorld(), New);
     EXPECT_NE(New->GetOutermost()->GetName(), FString(TEXT("/Engine/Transient")));
-    EXPECT_FALSE(Mesh->IsRegistered()); // the old world let it go
+    EXPECT_FALSE(Mesh->IsRegistered());
     EXPECT_FALSE(WeakOld.IsValid());
     EXPECT_FALSE(WeakActor.IsValid());
 
@@ -181,6 +194,19 @@ TEST_F(WorldTest, ANewLevelReplacesTheEditorWorldAndTheOldOneIsCollected) {
     EXPECT_TRUE(Mesh->IsRegistered());
     EXPECT_EQ(PrimitivesInScene(New), 1);
     EXPECT_EQ(New->GetRegisteredComponents().Num(), 1);
+}
+
+// The engine's teardown unregisters the components of the world's actors only; one that
+// is still registered when the scene is released stops the editor.
+TEST_F(WorldTest, ReleasingASceneWithAComponentStillRegisteredStops) {
+    testing::FLAGS_gtest_death_test_style = "threadsafe";
+    EXPECT_DEATH(
+        {
+            UTestMeshComponent* Mesh = NewMesh();
+            Mesh->RegisterComponentWithWorld(EditorWorld());
+            GEditor->NewMap();
+        },
+        "is still registered to the scene of world");
 }
 
 TEST_F(WorldTest, SpawnActorRefusesNonActorsAndDuplicateNames) {

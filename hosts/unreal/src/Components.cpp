@@ -1,10 +1,13 @@
-// Component registration, render state and transforms.
+// Component registration, render state and transforms. The object functions that a render
+// thread could be tempted to call check that they run on the game thread, as the engine's
+// rule has it: the render thread does not dereference objects.
 #include "Components/MeshComponent.h"
 #include "Components/SceneCaptureComponent2D.h"
 #include "Engine/TextureRenderTarget2D.h"
 #include "Engine/World.h"
 #include "GameFramework/Actor.h"
 #include "Materials/MaterialInterface.h"
+#include "RenderingThread.h"
 #include "SceneInterface.h"
 
 UE4HOST_IMPLEMENT_CLASS(UActorComponent)
@@ -28,6 +31,7 @@ UActorComponent::UActorComponent(const FObjectInitializer& ObjectInitializer)
 FSceneInterface* UActorComponent::GetScene() const { return WorldPrivate ? WorldPrivate->Scene : nullptr; }
 
 void UActorComponent::RegisterComponentWithWorld(UWorld* InWorld) {
+    check(IsInGameThread());
     if (IsPendingKill() || IsRegistered() || !InWorld) return;
     WorldPrivate = InWorld;
     OnRegister();
@@ -41,6 +45,7 @@ void UActorComponent::RegisterComponent() {
 }
 
 void UActorComponent::UnregisterComponent() {
+    check(IsInGameThread());
     if (!IsRegistered()) return;
     DestroyPhysicsState();
     if (bRenderStateCreated) DestroyRenderState_Concurrent();
@@ -119,6 +124,7 @@ USceneComponent::USceneComponent(const FObjectInitializer& ObjectInitializer)
     : UActorComponent(ObjectInitializer), Bounds(ForceInit), bVisible(true), bHiddenInGame(false), Mobility(EComponentMobility::Movable) {}
 
 void USceneComponent::SetWorldTransform(const FTransform& NewTransform, bool, FHitResult*, ETeleportType) {
+    check(IsInGameThread());
     RelativeTransform = NewTransform;
     UpdateComponentToWorld();
 }
@@ -179,10 +185,14 @@ void UPrimitiveComponent::SendRenderTransform_Concurrent() {
 UMeshComponent::UMeshComponent(const FObjectInitializer& ObjectInitializer) : UPrimitiveComponent(ObjectInitializer) {}
 
 UMaterialInterface* UMeshComponent::GetMaterial(int32 ElementIndex) const {
+    // The game thread may grow the override list at any time: the render thread must take
+    // what it draws when its proxy is made.
+    check(IsInGameThread());
     return OverrideMaterials.IsValidIndex(ElementIndex) ? OverrideMaterials[ElementIndex] : nullptr;
 }
 
 void UMeshComponent::SetMaterial(int32 ElementIndex, UMaterialInterface* Material) {
+    check(IsInGameThread());
     if (ElementIndex < 0) return;
     if (OverrideMaterials.IsValidIndex(ElementIndex) && OverrideMaterials[ElementIndex] == Material) return;
     if (OverrideMaterials.Num() <= ElementIndex) OverrideMaterials.AddZeroed(ElementIndex + 1 - OverrideMaterials.Num());

@@ -1,5 +1,7 @@
-// Logging and the stat registry.
+// Logging, the stat registry and the application-wide events.
 #include "CoreMinimal.h"
+#include "Misc/CoreDelegates.h"
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
@@ -46,4 +48,11 @@ TStatId FStatRegistry::Register(const TCHAR* Name, const TCHAR* Group, const TCH
 TArray<FStatDescription*> FStatRegistry::GetStats() {
     std::lock_guard<std::mutex> Guard(Stats().Lock);
     return TArray<FStatDescription*>(Stats().All.data(), int32(Stats().All.size()));
+}
+
+FSimpleMulticastDelegate FCoreDelegates::OnPreExit;
+
+unsigned long long FDelegateHandle::GenerateNewID() {
+    static std::atomic<unsigned long long> NextID{0};
+    return ++NextID;
 }

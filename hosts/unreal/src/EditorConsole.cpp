@@ -1,6 +1,7 @@
 // Console commands of the editor program.
 #include "UE4Host/EditorConsole.h"
 #include "UE4Host/Content.h"
+#include "UE4Host/LevelFiles.h"
 #include "AssetToolsModule.h"
 #include "Editor.h"
 #include "UE4Host/Menus.h"
@@ -14,6 +15,8 @@ const TCHAR* const HelpText =
     TEXT("  menu <asset>...                   show the context menu of a selection of assets\n")
     TEXT("  menurun \"<entry>\" <asset>...      choose a context-menu entry for a selection\n")
     TEXT("  newlevel                          open a new, empty level in place of the editor world\n")
+    TEXT("  savelevel <file>                  save the editor world's actors (not transient ones) to a file\n")
+    TEXT("  openlevel <file>                  open a saved level in place of the editor world\n")
     TEXT("  stat tickables                    tick statistics: frames, frame time, ticks per object\n")
     TEXT("  frames <n>                        let n frames run before the next command\n")
     TEXT("  quit                              unload the modules and exit\n");
@@ -80,6 +83,17 @@ bool FEditorConsole::Exec(const FString& Line, FString& Out) {
     if (Command == TEXT("newlevel") && Words.Num() == 1) {
         UWorld* World = GEditor->NewMap();
         Out += FString::Printf(TEXT("New level %s\n"), *World->GetPathName());
+        return true;
+    }
+    if (Command == TEXT("savelevel") && Words.Num() == 2) {
+        if (!SaveLevel(GEditor->GetEditorWorldContext().World(), Words[1])) return false;
+        Out += FString::Printf(TEXT("Saved level %s\n"), *Words[1]);
+        return true;
+    }
+    if (Command == TEXT("openlevel") && Words.Num() == 2) {
+        UWorld* World = OpenLevel(Words[1]);
+        if (!World) return false;
+        Out += FString::Printf(TEXT("Opened level %s as %s\n"), *Words[1], *World->GetPathName());
         return true;
     }
     if (Command == TEXT("stat") && Words.Num() == 2 && Words[1] == TEXT("tickables")) {

@@ -2,6 +2,8 @@
 #include "UE4Host/EngineLoop.h"
 #include "UE4Host/ObjectSystem.h"
 #include "Editor.h"
+#include "Components/ActorComponent.h"
+#include "Misc/CoreDelegates.h"
 #include "Misc/PackageName.h"
 #include "Modules/ModuleManager.h"
 #include "RenderingThread.h"
@@ -112,10 +114,20 @@ void FEngineLoop::Tick() {
 }
 
 void FEngineLoop::Exit() {
-    FModuleManager::Get().UnloadModulesAtShutdown();
+    // The engine's order of exit. Modules that others may still use while they shut down go
+    // first, abandoned; then OnPreExit, the last moment at which the engine is whole.
+    FModuleManager::Get().UnloadModule(TEXT("AssetTools"), true);
+    FCoreDelegates::OnPreExit.Broadcast();
     FlushRenderingCommands();
+    // The object system's exit: the editor world and every object go, then the render
+    // thread and the RHI.
     if (GEditor) {
-        if (UWorld* World = GEditor->GetEditorWorldContext().World()) World->DestroyWorld(false);
+        if (UWorld* World = GEditor->GetEditorWorldContext().World()) {
+            // Every object is destroyed at exit: components leave their worlds (as their
+            // BeginDestroy does) before any world's scene is released.
+            for (UActorComponent* Component : TArray<UActorComponent*>(World->GetRegisteredComponents())) Component->UnregisterComponent();
+            World->DestroyWorld(false);
+        }
         GEditor->RemoveFromRoot();
     }
     ENQUEUE_RENDER_COMMAND(ReleaseSceneTargetsCommand)([](FRHICommandListImmediate&) {
@@ -129,6 +141,9 @@ void FEngineLoop::Exit() {
     // Resources released by the objects' destruction; then the context is free for the next start.
     FRHIResource::FlushPendingDeletes();
     if (FOpenGLDevice::IsCreated()) FOpenGLDevice::Get().ReleaseCurrent();
+    // Only now are the modules shut down, the last loaded first; their libraries stay loaded
+    // and their static objects are destroyed when the process ends.
+    FModuleManager::Get().UnloadModulesAtShutdown();
 }
 
 } // namespace UE4Host

@@ -115,13 +115,19 @@ IModuleInterface& FModuleManager::LoadModuleChecked(const FName InModuleName, co
     return *Module;
 }
 
-bool FModuleManager::UnloadModule(const FName InModuleName, bool) {
+bool FModuleManager::UnloadModule(const FName InModuleName, bool bIsShutdown) {
     FModuleInfo* Info = Find(InModuleName);
     if (!Info || !Info->Module) return false;
     Info->Module->ShutdownModule();
     delete Info->Module;
     Info->Module = nullptr;
-    if (Info->Handle) {
+    if (Info->Handle && bIsShutdown) {
+        // At shutdown the library is abandoned in memory, as the engine does: its code stays
+        // mapped and its static objects are destroyed only when the process ends, long after
+        // the engine's objects, render thread and RHI are gone.
+        Info->Handle = nullptr;
+        Info->Filename.Empty();
+    } else if (Info->Handle) {
         // Objects of the module's classes must go while their code is still mapped.
         UE4Host::ReleaseModuleObjects(InModuleName);
         {
@@ -135,11 +141,16 @@ bool FModuleManager::UnloadModule(const FName InModuleName, bool) {
         if (Kept) UE_LOG(LogModuleManager, Warning, TEXT("Module %s left %d objects of its classes alive"), *InModuleName.ToString(), Kept);
         Info->Filename.Empty();
     }
-    UE_LOG(LogModuleManager, Log, TEXT("Unloaded module %s"), *InModuleName.ToString());
+    UE_LOG(LogModuleManager, Log, TEXT("%s module %s"), bIsShutdown ? TEXT("Shut down and abandoned") : TEXT("Unloaded"),
+           *InModuleName.ToString());
     return true;
 }
 
 void FModuleManager::UnloadModulesAtShutdown() {
+    // The last loaded first; every module hears PreUnloadCallback before any is shut down.
+    TArray<FModuleInfo*> ToUnload;
     for (int32 I = Modules.Num() - 1; I >= 0; --I)
-        if (Modules[I]->Module) UnloadModule(Modules[I]->Name, true);
+        if (Modules[I]->Module && Modules[I]->Module->SupportsAutomaticShutdown()) ToUnload.Add(Modules[I]);
+    for (FModuleInfo* Info : ToUnload) Info->Module->PreUnloadCallback();
+    for (FModuleInfo* Info : ToUnload) UnloadModule(Info->Name, true);
 }

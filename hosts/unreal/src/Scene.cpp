@@ -4,6 +4,9 @@
 #include "Components/SpotLightComponent.h"
 #include "Components/SkyLightComponent.h"
 #include "RenderingThread.h"
+#include "Engine/World.h"
+
+DEFINE_LOG_CATEGORY_STATIC(LogScene, Log, All)
 
 FScene::~FScene() {
     for (FPrimitive& P : Primitives) delete P.Proxy;
@@ -89,6 +92,16 @@ void FScene::DisableSkyLight(FSkyLightSceneProxy* Light) {
 }
 
 void FScene::Release() {
+    // No component may still be registered to the scene that goes: its proxy would point
+    // into freed memory and its next update would reach a scene that is gone. (The engine
+    // reports this with an ensure; here it stops the program, so that a test sees it.)
+    if (World)
+        for (UActorComponent* Component : World->GetRegisteredComponents())
+            if (Component->IsRegistered() && Component->GetScene() == this) {
+                UE_LOG(LogScene, Error, TEXT("Component %s is still registered to the scene of world %s, which is released"),
+                       *Component->GetPathName(), *World->GetPathName());
+                check(!"a component is still registered to a released scene");
+            }
     FScene* Scene = this;
     ENQUEUE_RENDER_COMMAND(ReleaseSceneCommand)([Scene](FRHICommandListImmediate&) { delete Scene; });
 }

@@ -132,6 +132,7 @@ void FScene::UpdateSceneCaptureContents(USceneCaptureComponent2D* CaptureCompone
 }
 
 FMaterialRelevance UMeshComponent::GetMaterialRelevance(ERHIFeatureLevel::Type InFeatureLevel) const {
+    check(IsInGameThread());
     FMaterialRelevance Result;
     for (int32 ElementIndex = 0; ElementIndex < GetNumMaterials(); ++ElementIndex) {
         const UMaterialInterface* Material = GetMaterial(ElementIndex);

@@ -22,9 +22,13 @@ UWorld* UWorld::CreateWorld(const EWorldType::Type InWorldType, bool bInformEngi
     return World;
 }
 
+FWorldDelegates::FWorldCleanupEvent FWorldDelegates::OnWorldCleanup;
+
 void UWorld::DestroyWorld(bool bInformEngineOfWorld, UWorld*) {
-    // Components registered directly with this world (actorless ones included) leave it.
-    while (RegisteredComponents.Num()) RegisteredComponents.Last()->UnregisterComponent();
+    FWorldDelegates::OnWorldCleanup.Broadcast(this, true, true);
+    // The level's components: those of the world's actors. Owner-less ones stay registered.
+    for (UActorComponent* Component : TArray<UActorComponent*>(RegisteredComponents))
+        if (Component->GetOwner() && Actors.Contains(Component->GetOwner())) Component->UnregisterComponent();
     ComponentsThatNeedEndOfFrameUpdate.Empty();
     for (AActor* Actor : Actors) Actor->MarkPendingKill();
     Actors.Empty();

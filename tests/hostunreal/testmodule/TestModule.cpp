@@ -1,6 +1,9 @@
-// A small editor module that does what plug-in modules do: a static service object that
-// ticks with the editor, follows the editor world, owns a component, and adds a context
-// menu entry to material assets by wrapping their asset type actions.
+// A small editor module that does what plug-in modules do: a module class that makes a
+// service when it starts (it ticks with the editor, follows the editor world, owns a
+// component, and adds a context menu entry to material assets by wrapping their asset type
+// actions) and tears it down while the engine is alive: on OnPreExit at editor exit, or on
+// ShutdownModule when unloaded from a running editor. A plain static object reports when
+// the library's static constructors and destructors run.
 #include "CoreMinimal.h"
 #include "Tickable.h"
 #include "Editor.h"
@@ -11,6 +14,7 @@
 #include "EditorStyleSet.h"
 #include "Framework/MultiBox/MultiBoxBuilder.h"
 #include "Materials/MaterialInterface.h"
+#include "Misc/CoreDelegates.h"
 #include "Modules/ModuleManager.h"
 #include "RenderingThread.h"
 #include "TestActor.h"
@@ -71,8 +75,11 @@ public:
             }
             Report(FString::Printf(TEXT("wrapped %d"), Wrappers.Num()));
         }
+        // The engine's world teardown leaves components registered without an owner alone.
+        CleanupHandle = FWorldDelegates::OnWorldCleanup.AddRaw(this, &FTestService::OnWorldCleanup);
     }
     ~FTestService() override {
+        FWorldDelegates::OnWorldCleanup.Remove(CleanupHandle);
         if (Capture->IsRegistered()) Capture->UnregisterComponent();
         Capture->RemoveFromRoot();
         if (FModuleManager::Get().IsModuleLoaded(TEXT("AssetTools"))) {
@@ -116,7 +123,14 @@ public:
     bool IsTickableInEditor() const override { return true; }
     UWorld* GetTickableGameObjectWorld() const override { return nullptr; }
 
+    void OnWorldCleanup(UWorld* Cleaned, bool, bool) {
+        if (Cleaned != World) return;
+        if (Capture->IsRegistered()) Capture->UnregisterComponent();
+        World = nullptr;
+    }
+
     int32 Ticks = 0;
+    FDelegateHandle CleanupHandle;
     UWorld* World = nullptr;
     USceneCaptureComponent2D* Capture = nullptr;
     TArray<TSharedRef<FTestAssignActions>> Wrappers;
@@ -130,8 +144,40 @@ public:
     TStatId GetStatId() const override { RETURN_QUICK_DECLARE_CYCLE_STAT(FGameOnlyTicker, STATGROUP_Tickables); }
 };
 
-FTestService GService;
+// Does no engine work: static destructors of a library abandoned at exit run after the
+// engine is gone.
+struct FStaticProbe {
+    FStaticProbe() { Report(TEXT("static constructed")); }
+    ~FStaticProbe() { Report(TEXT("static destroyed")); }
+};
+
+FStaticProbe GProbe;
 FGameOnlyTicker GGameOnly;
+
+class FTestModule : public IModuleInterface {
+public:
+    void StartupModule() override {
+        Service = new FTestService;
+        PreExitHandle = FCoreDelegates::OnPreExit.AddRaw(this, &FTestModule::OnPreExit);
+    }
+    void ShutdownModule() override {
+        FCoreDelegates::OnPreExit.Remove(PreExitHandle);
+        Report(FString::Printf(TEXT("shutdown, engine %s"), GEngine ? TEXT("alive") : TEXT("gone")));
+        StopService();
+    }
+
+private:
+    void OnPreExit() {
+        Report(FString::Printf(TEXT("pre-exit, engine %s"), GEngine && GEditor->GetEditorWorldContext(false).World() ? TEXT("alive") : TEXT("gone")));
+        StopService();
+    }
+    void StopService() {
+        delete Service;
+        Service = nullptr;
+    }
+    FTestService* Service = nullptr;
+    FDelegateHandle PreExitHandle;
+};
 
 void FTestAssignActions::Choose(TArray<TWeakObjectPtr<UObject>> Objects) {
     if (Objects.Num() != 1 || !Objects[0].IsValid()) {
@@ -148,6 +194,6 @@ ATestActor::ATestActor() {
     bListedInSceneOutliner = false;
 }
 
-IMPLEMENT_MODULE(FDefaultModuleImpl, HostTestModule)
+IMPLEMENT_MODULE(FTestModule, HostTestModule)
 
 #undef LOCTEXT_NAMESPACE

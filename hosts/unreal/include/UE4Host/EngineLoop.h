@@ -41,8 +41,9 @@ public:
     // One frame: wait to hold a fixed frame rate, tick the tickables in the editor, send the
     // world's end-of-frame updates.
     void Tick();
-    // Unloads the modules (last loaded first), destroys the editor world and every object,
-    // stops the render thread.
+    // The engine's exit order: "AssetTools" is abandoned, OnPreExit is broadcast, the editor
+    // world and every object are destroyed, the render thread and the RHI stop, and only
+    // then are the modules shut down (last loaded first), their libraries left loaded.
     void Exit();
     const FFrameStats& GetStats() const { return Stats; }
 

@@ -58,9 +58,9 @@ void FKVTTicker::EnsureTarget(int32 Width, int32 Height) {
     Target->InitCustomFormat(uint32(Width), uint32(Height), PF_B8G8R8A8, true);
 }
 
-bool FKVTTicker::CaptureInto(const kvt::PictureBlocks& Blocks) {
-    if (!World || !World->Scene || !CaptureComponent->TextureTarget) return false;
-    const kvt::RequestHeader& Request = *Link.requestHeader();
+bool FKVTTicker::CaptureInto(const kvt::RequestHeader& Request, const FKvtReadBackRequest& ReadBackRequest) {
+    UTextureRenderTarget2D* Target = CaptureComponent->TextureTarget;
+    if (!World || !World->Scene || !Target) return false;
     FMatrix Camera, Projection;
     std::memcpy(&Camera.M[0][0], Request.cameraMatrix, sizeof Request.cameraMatrix);
     std::memcpy(&Projection.M[0][0], Request.projection, sizeof Request.projection);
@@ -69,28 +69,30 @@ bool FKVTTicker::CaptureInto(const kvt::PictureBlocks& Blocks) {
     World->SendAllEndOfFrameUpdates();
     World->Scene->UpdateSceneCaptureContents(CaptureComponent);
 
+    // The target is taken here, on the game thread: the render thread reads no component.
     bCapturePending.store(true, std::memory_order_release);
     FKVTTicker* Service = this;
-    ENQUEUE_RENDER_COMMAND(InitCommand)([Service, Blocks](FRHICommandListImmediate& RHICmdList) {
-        Service->ReadBack(RHICmdList, Blocks);
+    ENQUEUE_RENDER_COMMAND(InitCommand)([Service, Target, ReadBackRequest](FRHICommandListImmediate& RHICmdList) {
+        Service->ReadBack(RHICmdList, Target, ReadBackRequest);
         Service->Link.publishResponse();
         Service->bCapturePending.store(false, std::memory_order_release);
     });
     return true;
 }
 
-void FKVTTicker::ReadBack(FRHICommandListImmediate& RHICmdList, const kvt::PictureBlocks& Blocks) {
-    const kvt::RequestHeader& Request = *Link.requestHeader();
-    const int32 W = Request.viewportWidth, H = Request.viewportHeight;
+void FKVTTicker::ReadBack(FRHICommandListImmediate& RHICmdList, UTextureRenderTarget2D* Target, const FKvtReadBackRequest& Request) {
+    // The size the blocks were laid out for, never the request header as it is now.
+    const int32 W = Request.Width, H = Request.Height;
+    const kvt::PictureBlocks& Blocks = Request.Blocks;
     uint8* Response = Link.response().view;
     auto Unfilled = [&] {
         ClearUncovered(Response + Blocks.colour, W, H, 0, 0);
         ClearUncovered(Response + Blocks.depth, W, H, 0, 0);
     };
-    UTextureRenderTarget2D* Target = CaptureComponent->TextureTarget;
-    if (!Target || !Target->GetRenderTargetResource()) return Unfilled();
+    FTextureRenderTargetResource* TargetResource = Target->GetRenderTargetResource();
+    if (!TargetResource) return Unfilled();
     if (!Staging) Staging = new FKvtCaptureStaging;
-    const FTexture2DRHIRef& SourceColour = Target->GetRenderTargetResource()->GetRenderTargetTexture();
+    const FTexture2DRHIRef& SourceColour = TargetResource->GetRenderTargetTexture();
     const FTexture2DRHIRef& SourceDepth = FSceneRenderTargets::Get(RHICmdList).GetSceneDepthTexture();
     if (!SourceColour.IsValid() || !SourceDepth.IsValid()) return Unfilled();
     EnsureStaging(RHICmdList, Staging->Colour, SourceColour);
@@ -114,7 +116,7 @@ void FKVTTicker::ReadBack(FRHICommandListImmediate& RHICmdList, const kvt::Pictu
     const int32 DepthW = FMath::Min(W, int32(Staging->Depth->GetSizeX())), DepthH = FMath::Min(H, Rows);
     for (int32 Y = 0; Y < DepthH; ++Y)
         KvtReadBack::DepthRow(static_cast<const uint8*>(Data) + size_t(Y) * size_t(Pitch) * 4,
-                              Response + Blocks.depth + size_t(H - 1 - Y) * size_t(W) * 4, DepthW, Request.depthScale, Request.depthBias);
+                              Response + Blocks.depth + size_t(H - 1 - Y) * size_t(W) * 4, DepthW, Request.DepthScale, Request.DepthBias);
     RHICmdList.UnmapStagingSurface(Staging->Depth);
     ClearUncovered(Response + Blocks.depth, W, H, DepthW, DepthH);
 }

@@ -34,6 +34,13 @@ void FMirrorMeshNode::AttachInstance(FMirrorInstanceNode& Instance) {
 }
 
 void FMirrorMeshNode::Update(const kvt::Record& Record) {
+    FMirrorMeshNode* Node = this;
+    if (Record.visibilityValid()) {
+        // The proxies draw from the node on the render thread: its visibility goes there by
+        // a render command, as everything else of the node does.
+        const uint8 bShow = bVisible;
+        ENQUEUE_RENDER_COMMAND(SetVisibleCommand)([Node, bShow](FRHICommandListImmediate&) { Node->bRenderVisible = bShow; });
+    }
     if (!Record.hasData()) return;
     const kvt::MeshRecord& Mesh = Record.mesh;
     FVector Extent, Origin;
@@ -52,9 +59,8 @@ void FMirrorMeshNode::Update(const kvt::Record& Record) {
     }
 
     // The buffers are rebuilt on the render thread straight from the arrays in the request
-    // view, which stays mapped and unchanged until the reply, published by a later render
-    // command, hands the turn back to Maya.
-    FMirrorMeshNode* Node = this;
+    // view, which stays mapped until the reply, published by a later render command, hands
+    // the turn back to Maya.
     const uint8* RecordVertices = Record.vertices;
     const uint8* RecordIndices = Record.indices;
     const uint8* RecordSections = Record.sections;
@@ -71,7 +77,9 @@ void FMirrorMeshNode::Destroy() {
     for (const TWeakObjectPtr<UKvtMeshComponent>& Weak : Components) {
         if (UKvtMeshComponent* Component = Weak.Get()) {
             Component->MeshNode = nullptr;
-            if (Component->IsRegistered()) Component->MarkRenderStateDirty();
+            // Its proxy draws from this node: it leaves the scene now, in a render command
+            // that runs before the node's release below.
+            Component->RecreateRenderState_Concurrent();
         }
     }
     Components.Empty();

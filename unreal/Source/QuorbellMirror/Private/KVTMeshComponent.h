@@ -42,7 +42,7 @@ public:
                  int32 SectionCount);
     void ReleaseResources();
 
-    // Written on the render thread only.
+    // Written on the render thread only (render commands), read by the proxies there.
     TArray<kvt::FKvtMeshSection> Sections;
     // One entry per section: its index range lies inside the uploaded indices and every
     // index in it names an uploaded vertex. Other sections are not drawn.
@@ -50,6 +50,9 @@ public:
     FKvtMeshVertexBuffer VertexBuffer;
     FKvtMeshIndexBuffer IndexBuffer;
     FKvtMeshVertexFactory VertexFactory;
+
+    // The shape's own visibility as the render thread sees it, set by a render command.
+    uint8 bRenderVisible = 1;
 
     FBoxSphereBounds LocalBounds{ForceInit};
 

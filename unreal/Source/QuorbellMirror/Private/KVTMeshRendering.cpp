@@ -70,6 +70,13 @@ void FMirrorMeshNode::Rebuild(const uint8* InVertices, int32 VertexCount, const 
     Sections.SetNum(SectionCount);
     if (SectionCount > 0) std::memcpy(Sections.GetData(), InSections, size_t(SectionCount) * sizeof(kvt::FKvtMeshSection));
 
+    // The indices are copied out of the request once; the copy is checked and the copy is
+    // uploaded, so a requester rewriting its region meanwhile cannot slip an index past the
+    // check. (The vertices go up straight from the region: no value of theirs is followed.)
+    TArray<uint32> IndexCopy;
+    IndexCopy.SetNum(IndexCount);
+    if (IndexCount > 0) std::memcpy(IndexCopy.GetData(), InIndices, size_t(IndexCount) * sizeof(uint32));
+
     // Sections are drawn only where they stay inside what is uploaded: a bad record must
     // not make the GPU read past either buffer.
     SectionDrawable.SetNum(SectionCount);
@@ -77,17 +84,14 @@ void FMirrorMeshNode::Rebuild(const uint8* InVertices, int32 VertexCount, const 
         const kvt::FKvtMeshSection& Section = Sections[I];
         bool bDrawable = Section.firstIndex >= 0 && Section.triangleCount > 0 &&
                          int64(Section.firstIndex) + int64(Section.triangleCount) * 3 <= int64(IndexCount);
-        for (int64 At = Section.firstIndex, End = At + int64(Section.triangleCount) * 3; bDrawable && At < End; ++At) {
-            uint32 Index;
-            std::memcpy(&Index, InIndices + At * 4, 4);
-            bDrawable = Index < uint32(VertexCount);
-        }
+        for (int64 At = Section.firstIndex, End = At + int64(Section.triangleCount) * 3; bDrawable && At < End; ++At)
+            bDrawable = IndexCopy[int32(At)] < uint32(VertexCount);
         SectionDrawable[I] = bDrawable ? 1 : 0;
     }
 
     VertexBuffer.Vertices = reinterpret_cast<const kvt::FKvtMeshVertex*>(InVertices);
     VertexBuffer.NumVertices = VertexCount;
-    IndexBuffer.Indices = reinterpret_cast<const uint32*>(InIndices);
+    IndexBuffer.Indices = IndexCopy.GetData();
     IndexBuffer.NumIndices = IndexCount;
 
     // Empty data still makes one-element buffers; the placeholders live until the buffers
@@ -110,7 +114,7 @@ void FMirrorMeshNode::Rebuild(const uint8* InVertices, int32 VertexCount, const 
     IndexBuffer.InitResource();
     VertexFactory.InitResource();
     if (VertexBuffer.Vertices == &PlaceholderVertex) VertexBuffer.Vertices = nullptr;
-    if (IndexBuffer.Indices == &PlaceholderIndex) IndexBuffer.Indices = nullptr;
+    IndexBuffer.Indices = nullptr; // the copy goes with this call
 }
 
 void FMirrorMeshNode::ReleaseResources() {
@@ -120,38 +124,39 @@ void FMirrorMeshNode::ReleaseResources() {
 }
 
 FKvtMeshSceneProxy::FKvtMeshSceneProxy(UKvtMeshComponent* InComponent)
-    : FPrimitiveSceneProxy(InComponent), Component(InComponent),
-      MaterialRelevance(InComponent->GetMaterialRelevance(GetScene().GetFeatureLevel())) {}
+    : FPrimitiveSceneProxy(InComponent), Node(InComponent->MeshNode),
+      MaterialRelevance(InComponent->GetMaterialRelevance(GetScene().GetFeatureLevel())) {
+    UMaterialInterface* Default = UMaterial::GetDefaultMaterial(MD_Surface);
+    DefaultMaterialProxy = Default->GetRenderProxy(IsSelected(), false);
+    for (int32 Slot = 0; Slot < InComponent->GetNumMaterials(); ++Slot) {
+        UMaterialInterface* Material = InComponent->GetMaterial(Slot);
+        UsedMaterials.Add(Material);
+        MaterialProxies.Add(Material ? Material->GetRenderProxy(IsSelected(), false) : DefaultMaterialProxy);
+    }
+    if (GEngine && GEngine->WireframeMaterial) WireframeParentProxy = GEngine->WireframeMaterial->GetRenderProxy(IsSelected(), false);
+}
 
 void FKvtMeshSceneProxy::GetDynamicMeshElements(const TArray<const FSceneView*>& Views, const FSceneViewFamily& ViewFamily,
                                                 uint32 VisibilityMap, FMeshElementCollector& Collector) const {
-    if (!Component->bVisible) return;
-    const FMirrorMeshNode* Node = Component->MeshNode;
-    if (!Node || !Node->bVisible) return;
+    if (!Node || !Node->bRenderVisible) return;
 
     const bool bWireframe = AllowDebugViewmodes() && ViewFamily.EngineShowFlags.Wireframe;
     FColoredMaterialRenderProxy* WireframeProxy = nullptr;
     if (bWireframe) {
-        WireframeProxy = new FColoredMaterialRenderProxy(
-            GEngine && GEngine->WireframeMaterial ? GEngine->WireframeMaterial->GetRenderProxy(IsSelected(), false) : nullptr,
-            FLinearColor(0.f, 0.5f, 1.f, 1.f));
+        WireframeProxy = new FColoredMaterialRenderProxy(WireframeParentProxy, FLinearColor(0.f, 0.5f, 1.f, 1.f));
         Collector.RegisterOneFrameMaterialProxy(WireframeProxy);
     }
 
     const int32 SectionCount = Node->Sections.Num();
-    TArray<UMaterialInterface*> UsedMaterials;
-    for (int32 I = 0; I < SectionCount; ++I) UsedMaterials.Add(Component->GetMaterial(I));
-    const_cast<FKvtMeshSceneProxy*>(this)->SetUsedMaterialForVerification(UsedMaterials);
+    TArray<UMaterialInterface*> SectionMaterials;
+    for (int32 I = 0; I < SectionCount; ++I) SectionMaterials.Add(I < UsedMaterials.Num() ? UsedMaterials[I] : nullptr);
+    const_cast<FKvtMeshSceneProxy*>(this)->SetUsedMaterialForVerification(SectionMaterials);
     if (SectionCount == 0) return;
 
     for (int32 I = 0; I < SectionCount; ++I) {
         if (!Node->SectionDrawable[I]) continue;
         const FMaterialRenderProxy* MaterialProxy = WireframeProxy;
-        if (!MaterialProxy) {
-            UMaterialInterface* Material = Component->GetMaterial(I);
-            if (!Material) Material = UMaterial::GetDefaultMaterial(MD_Surface);
-            MaterialProxy = Material->GetRenderProxy(IsSelected(), false);
-        }
+        if (!MaterialProxy) MaterialProxy = I < MaterialProxies.Num() ? MaterialProxies[I] : DefaultMaterialProxy;
         const kvt::FKvtMeshSection& Section = Node->Sections[I];
         for (int32 View = 0; View < Views.Num(); ++View) {
             if (!(VisibilityMap & (1u << View))) continue;

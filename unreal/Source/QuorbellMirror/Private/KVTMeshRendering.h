@@ -12,6 +12,7 @@
 #include "link/Records.h"
 
 class UKvtMeshComponent;
+class FMirrorMeshNode;
 
 // The vertices of one mesh node, uploaded straight from the request region.
 class FKvtMeshVertexBuffer : public FVertexBuffer {
@@ -58,9 +59,12 @@ private:
     void SetStreams(const FKvtMeshVertexBuffer* VertexBuffer);
 };
 
-// Draws the sections of the component's mesh node every frame, one dynamic batch per
-// section and view, each with the component's material of the section's slot. The node is
-// read at draw time, so a geometry update shows without recreating the proxy.
+// Draws the sections of a mesh node every frame, one dynamic batch per section and view,
+// each with the material of the section's slot. What it draws from the component (the
+// node, the material proxies, the materials in use) is taken when it is made on the game
+// thread; the render thread reads no object. The node's render-side data (sections,
+// buffers, visibility) changes only in render commands, so a geometry update shows without
+// recreating the proxy.
 class FKvtMeshSceneProxy : public FPrimitiveSceneProxy {
 public:
     explicit FKvtMeshSceneProxy(UKvtMeshComponent* InComponent);
@@ -72,7 +76,11 @@ public:
     uint32 GetMemoryFootprint(void) const override;
 
 private:
-    UKvtMeshComponent* Component; // not owned
+    const FMirrorMeshNode* Node; // outlives the proxy: the node goes in a later render command
+    // One per material slot of the component; DefaultMaterialProxy beyond them.
+    TArray<const FMaterialRenderProxy*> MaterialProxies;
+    const FMaterialRenderProxy* DefaultMaterialProxy = nullptr;
+    const FMaterialRenderProxy* WireframeParentProxy = nullptr;
+    TArray<UMaterialInterface*> UsedMaterials; // pointers only, handed to the engine's verification
     FMaterialRelevance MaterialRelevance;
 };
-

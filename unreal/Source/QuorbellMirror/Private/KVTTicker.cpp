@@ -1,5 +1,5 @@
-// The link service: construction and destruction with the module library, and the tick
-// that answers Maya's requests.
+// The link service: made when the module starts, torn down while the engine is still
+// alive, and the tick that answers Maya's requests.
 #include "KVTTicker.h"
 #include "MaterialAssignActions.h"
 #include "Utf16String.h"
@@ -17,12 +17,17 @@
 #include <cstring>
 
 namespace {
-FKVTTicker GKvtTicker;
+FKVTTicker* GKvtTicker = nullptr;
 } // namespace
 
-FKVTTicker& FKVTTicker::Get() { return GKvtTicker; }
+FKVTTicker& FKVTTicker::Get() {
+    check(GKvtTicker);
+    return *GKvtTicker;
+}
 
 FKVTTicker::FKVTTicker() : Link(kvt::RegionNames::fromEnvironment()) {
+    check(!GKvtTicker);
+    GKvtTicker = this;
     CaptureHolder = std::make_unique<FMirrorInstanceNode>(0);
     CaptureComponent = NewObject<USceneCaptureComponent2D>(GetTransientPackage());
     // Captured once per picture request, never again because it moved to Maya's camera.
@@ -36,9 +41,11 @@ FKVTTicker::FKVTTicker() : Link(kvt::RegionNames::fromEnvironment()) {
     // Without the regions the service stays inactive and tries again on every tick.
     Link.createRegions(); // refused while another editor answers in them: retried each tick
     WrapMaterialActions();
+    WorldCleanupHandle = FWorldDelegates::OnWorldCleanup.AddRaw(this, &FKVTTicker::OnWorldCleanup);
 }
 
 FKVTTicker::~FKVTTicker() {
+    FWorldDelegates::OnWorldCleanup.Remove(WorldCleanupHandle);
     // A queued acknowledgement writes the regions: let it run first.
     FlushRenderingCommands();
     Link.announceShutdown();
@@ -49,6 +56,7 @@ FKVTTicker::~FKVTTicker() {
     // Node releases run while the module's code is still loaded.
     FlushRenderingCommands();
     Link.shutdown();
+    GKvtTicker = nullptr;
 }
 
 TStatId FKVTTicker::GetStatId() const { RETURN_QUICK_DECLARE_CYCLE_STAT(FKVTTicker, STATGROUP_Tickables); }
@@ -72,7 +80,10 @@ void FKVTTicker::AnswerRequest() {
         Acknowledge();
         return;
     }
-    const kvt::RequestHeader& Request = *Link.requestHeader();
+    // The other process may rewrite its region at any time: the header is copied out once,
+    // and only the copy (and what the reader copied and checked) is acted on.
+    kvt::RequestHeader Request;
+    std::memcpy(&Request, Link.requestHeader(), sizeof Request);
     kvt::SharedRegion& Response = Link.response();
 
     // The whole chain is checked before anything is applied. A request refused goes back as
@@ -85,8 +96,10 @@ void FKVTTicker::AnswerRequest() {
     }
 
     HandleCount = 0;
-    kvt::Optional<uint32> HandleTable = kvt::writeHandleTable(Response, Request.newCount);
-    if (HandleTable) std::memset(Response.view + *HandleTable, 0, size_t(Request.newCount) * sizeof(kvt::HandleEntry));
+    // The count the reader checked against the new records, not the header read again.
+    const uint32 NewCount = Records.newCount;
+    kvt::Optional<uint32> HandleTable = kvt::writeHandleTable(Response, NewCount);
+    if (HandleTable) std::memset(Response.view + *HandleTable, 0, size_t(NewCount) * sizeof(kvt::HandleEntry));
 
     if (!PendingMaterialName.IsEmpty()) {
         const std::u16string Name = FStringToUtf16(PendingMaterialName);
@@ -97,11 +110,13 @@ void FKVTTicker::AnswerRequest() {
     for (const kvt::Record& Record : Records.records) ApplyRecord(Record, HandleTable);
 
     if (Request.pictureWanted) {
-        if (auto Blocks = kvt::writePictureBlocks(Response, Request.viewportWidth, Request.viewportHeight)) {
-            EnsureTarget(Request.viewportWidth, Request.viewportHeight);
-            if (CaptureInto(*Blocks)) return; // the read-back clears what it cannot fill
+        const int32 Width = Request.viewportWidth, Height = Request.viewportHeight;
+        if (auto Blocks = kvt::writePictureBlocks(Response, Width, Height)) {
+            EnsureTarget(Width, Height);
+            const FKvtReadBackRequest ReadBackRequest{*Blocks, Width, Height, Request.depthScale, Request.depthBias};
+            if (CaptureInto(Request, ReadBackRequest)) return; // the read-back clears what it cannot fill
             // No capture (no world or scene yet): the picture goes back black.
-            const size_t Bytes = *kvt::pictureBlockBytes(Request.viewportWidth, Request.viewportHeight);
+            const size_t Bytes = *kvt::pictureBlockBytes(Width, Height);
             std::memset(Response.view + Blocks->colour, 0, Bytes);
             std::memset(Response.view + Blocks->depth, 0, Bytes);
         }
@@ -145,9 +160,25 @@ void FKVTTicker::ApplyRecord(const kvt::Record& Record, kvt::Optional<uint32> Ha
 void FKVTTicker::ChangeWorld(UWorld* NewWorld) {
     if (NewWorld == World) return;
     World = NewWorld;
-    if (World) Actor = Cast<AKvtActor>(World->SpawnActor(AKvtActor::StaticClass(), nullptr, nullptr, FActorSpawnParameters()));
+    Actor = nullptr;
+    if (World) {
+        // Transient: never saved into the user's level.
+        FActorSpawnParameters Parameters;
+        Parameters.ObjectFlags = Parameters.ObjectFlags | RF_Transient;
+        Actor = Cast<AKvtActor>(World->SpawnActor(AKvtActor::StaticClass(), nullptr, nullptr, Parameters));
+    }
     Registry.ForEach([this](FMirrorNode& Node) { Node.OnWorldChanged(World); });
     CaptureHolder->OnWorldChanged(World);
+}
+
+void FKVTTicker::OnWorldCleanup(UWorld* CleanedWorld, bool bSessionEnded, bool bCleanupResources) {
+    (void)bSessionEnded;
+    (void)bCleanupResources;
+    // The engine's teardown unregisters only its actors' components: ours, registered to the
+    // world directly, leave it here, before its scene is released. The next tick registers
+    // them with the editor world that follows.
+    if (CleanedWorld != World) return;
+    ChangeWorld(nullptr);
 }
 
 void FKVTTicker::WrapMaterialActions() {
@@ -183,5 +214,3 @@ AKvtActor::AKvtActor(const FObjectInitializer& ObjectInitializer) : AActor(Objec
     bLockLocation = true;
     bListedInSceneOutliner = false;
 }
-
-IMPLEMENT_MODULE(FDefaultModuleImpl, QuorbellMirror)

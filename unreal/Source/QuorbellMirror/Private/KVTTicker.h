@@ -1,7 +1,7 @@
 #pragma once
 // The link service: creates "KVTRequest" and "KVTResponse", answers every request Maya
-// posts there, and keeps the mirror of Maya's scene in the editor world. One static
-// instance lives as long as the module library is loaded.
+// posts there, and keeps the mirror of Maya's scene in the editor world. The module owns
+// the one instance (QuorbellMirrorModule.cpp); it goes while the engine is still alive.
 #include "CoreMinimal.h"
 #include "GameFramework/Actor.h"
 #include "Tickable.h"
@@ -25,7 +25,19 @@ public:
 };
 
 class FRHICommandListImmediate;
+class UTextureRenderTarget2D;
 struct FKvtCaptureStaging;
+
+// What the read-back writes, as checked on the game thread: the blocks laid out for this
+// size, and the depth factors. The render thread gets it by value and never reads the
+// request region's header.
+struct FKvtReadBackRequest {
+    kvt::PictureBlocks Blocks;
+    int32 Width;
+    int32 Height;
+    float DepthScale;
+    float DepthBias;
+};
 
 class FKVTTicker : public FTickableGameObject {
 public:
@@ -39,7 +51,7 @@ public:
     bool IsTickableInEditor() const override { return true; }
     UWorld* GetTickableGameObjectWorld() const override { return nullptr; }
 
-    // The module's one service.
+    // The module's one service; only while it exists.
     static FKVTTicker& Get();
 
     UWorld* GetWorld() const { return World; }
@@ -53,13 +65,14 @@ private:
     void Acknowledge();
     void ApplyRecord(const kvt::Record& Record, kvt::Optional<uint32> HandleTable);
     void ChangeWorld(UWorld* NewWorld);
+    void OnWorldCleanup(UWorld* CleanedWorld, bool bSessionEnded, bool bCleanupResources);
     // The capture's render target at the viewport's size; none for a zero size.
     void EnsureTarget(int32 Width, int32 Height);
-    // Points the capture at Maya's camera and captures; true when ReadBack was enqueued
-    // (it then publishes the reply).
-    bool CaptureInto(const kvt::PictureBlocks& Blocks);
-    // Render thread: copies the capture's colour and the scene depth into the response.
-    void ReadBack(FRHICommandListImmediate& RHICmdList, const kvt::PictureBlocks& Blocks);
+    // Points the capture at the camera of the request (its copy) and captures; true when
+    // ReadBack was enqueued (it then publishes the reply).
+    bool CaptureInto(const kvt::RequestHeader& Request, const FKvtReadBackRequest& ReadBackRequest);
+    // Render thread: copies the target's colour and the scene depth into the response.
+    void ReadBack(FRHICommandListImmediate& RHICmdList, UTextureRenderTarget2D* Target, const FKvtReadBackRequest& Request);
     void ReleaseStaging();
     void WrapMaterialActions();
     void RestoreMaterialActions();
@@ -76,6 +89,7 @@ private:
     FString PendingMaterialName;
     TArray<TSharedRef<FMaterialAssignActions>> WrappedMaterialActions;
     uint32 HandleCount = 0;
+    FDelegateHandle WorldCleanupHandle;
     // The two CPU-readback textures, made on the first read-back (render thread).
     FKvtCaptureStaging* Staging = nullptr;
 };

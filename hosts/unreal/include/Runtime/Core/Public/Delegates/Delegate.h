@@ -4,10 +4,12 @@
 // are stored by value and passed after the call arguments.
 #include "Templates/SharedPointer.h"
 #include <cstddef>
+#include <algorithm>
 #include <functional>
 #include <tuple>
 #include <type_traits>
 #include <utility>
+#include <vector>
 
 // The member function pointer type of Class for a function type, const or not.
 template <bool bConst, typename Class, typename FuncType> struct TMemFunPtrType;
@@ -128,3 +130,81 @@ private:
 #define DECLARE_DELEGATE_TwoParams(DelegateName, Param1Type, Param2Type) typedef TBaseDelegate<void, Param1Type, Param2Type> DelegateName;
 #define DECLARE_DELEGATE_RetVal(RetValType, DelegateName) typedef TBaseDelegate<RetValType> DelegateName;
 #define DECLARE_DELEGATE_RetVal_OneParam(RetValType, DelegateName, Param1Type) typedef TBaseDelegate<RetValType, Param1Type> DelegateName;
+
+// Names one function added to a multicast delegate, for its removal.
+class FDelegateHandle {
+public:
+    FDelegateHandle() : ID(0) {}
+    bool IsValid() const { return ID != 0; }
+    void Reset() { ID = 0; }
+    bool operator==(const FDelegateHandle& Other) const { return ID == Other.ID; }
+    bool operator!=(const FDelegateHandle& Other) const { return ID != Other.ID; }
+
+private:
+    template <typename RetValType, typename... ParamTypes> friend class TMulticastDelegate;
+    explicit FDelegateHandle(unsigned long long InID) : ID(InID) {}
+    // Out of line, in the engine: a counter in a template would be a GNU unique symbol that
+    // keeps a module library from ever being unloaded.
+    static CORE_API unsigned long long GenerateNewID();
+    unsigned long long ID;
+};
+
+// Multicast delegates: every added function is called by Broadcast, the last added first. A
+// function may remove itself (or another) while the delegate broadcasts; a removed one is
+// not called any more.
+template <typename RetValType, typename... ParamTypes> class TMulticastDelegate;
+template <typename... ParamTypes>
+class TMulticastDelegate<void, ParamTypes...> {
+public:
+    typedef TBaseDelegate<void, ParamTypes...> FDelegate;
+
+    FDelegateHandle Add(const FDelegate& InNewDelegate) {
+        if (!Broadcasting)
+            Entries.erase(std::remove_if(Entries.begin(), Entries.end(), [](const FEntry& E) { return !E.Delegate.IsBound(); }),
+                          Entries.end());
+        const FDelegateHandle Handle(FDelegateHandle::GenerateNewID());
+        Entries.push_back(FEntry{Handle, InNewDelegate});
+        return Handle;
+    }
+    template <typename FunctorType> FDelegateHandle AddLambda(FunctorType&& InFunctor) {
+        return Add(FDelegate::CreateLambda(std::forward<FunctorType>(InFunctor)));
+    }
+    template <typename UserClass>
+    FDelegateHandle AddRaw(UserClass* InUserObject, typename TMemFunPtrType<false, UserClass, void(ParamTypes...)>::Type InFunc) {
+        return Add(FDelegate::CreateRaw(InUserObject, InFunc));
+    }
+    void Remove(FDelegateHandle Handle) {
+        for (FEntry& Entry : Entries)
+            if (Entry.Handle == Handle) Entry.Delegate.Unbind();
+    }
+    bool IsBound() const {
+        for (const FEntry& Entry : Entries)
+            if (Entry.Delegate.IsBound()) return true;
+        return false;
+    }
+    void Broadcast(ParamTypes... Params) const {
+        // The last added first, as the engine calls them; functions added meanwhile run from
+        // the next broadcast on.
+        ++Broadcasting;
+        for (size_t I = Entries.size(); I-- > 0;) {
+            const FDelegate Delegate = Entries[I].Delegate; // the entry may be unbound while it runs
+            Delegate.ExecuteIfBound(Params...);
+        }
+        --Broadcasting;
+    }
+
+private:
+    struct FEntry {
+        FDelegateHandle Handle;
+        FDelegate Delegate;
+    };
+    std::vector<FEntry> Entries;
+    mutable int Broadcasting = 0;
+};
+
+#define DECLARE_MULTICAST_DELEGATE(DelegateName) typedef TMulticastDelegate<void> DelegateName;
+#define DECLARE_MULTICAST_DELEGATE_OneParam(DelegateName, Param1Type) typedef TMulticastDelegate<void, Param1Type> DelegateName;
+#define DECLARE_MULTICAST_DELEGATE_ThreeParams(DelegateName, Param1Type, Param2Type, Param3Type) \
+    typedef TMulticastDelegate<void, Param1Type, Param2Type, Param3Type> DelegateName;
+
+DECLARE_MULTICAST_DELEGATE(FSimpleMulticastDelegate)

@@ -1,8 +1,10 @@
 #pragma once
 // Modules: built into the editor, or shared libraries ("UE4Editor-<Name>") opened with
 // dlopen from the binaries directories. A library exports InitializeModule, which returns
-// its module object; loading calls StartupModule, unloading ShutdownModule and then closes
-// the library, which runs its static destructors.
+// its module object; loading calls StartupModule. Unloading calls ShutdownModule and then
+// closes the library, which runs its static destructors; unloading at shutdown
+// (bIsShutdown) abandons the library in memory instead, so its static destructors run at
+// process exit.
 #include "Modules/ModuleInterface.h"
 
 class FDefaultModuleImpl : public IModuleInterface {};
@@ -18,7 +20,8 @@ public:
     IModuleInterface& LoadModuleChecked(const FName InModuleName, const bool bWasReloaded = false);
     IModuleInterface* GetModule(const FName InModuleName) const;
     bool UnloadModule(const FName InModuleName, bool bIsShutdown = false);
-    // Unloads every module, the most recently loaded first.
+    // At exit, after objects, render thread and RHI are gone: PreUnloadCallback on every
+    // module, then ShutdownModule, the most recently loaded first; libraries stay loaded.
     void UnloadModulesAtShutdown();
     void AddBinariesDirectory(const TCHAR* InDirectory, bool bIsGameDirectory);
     void RegisterStaticallyLinkedModule(const FName InModuleName, FInitializeModuleFunctionPtr InInitializer);

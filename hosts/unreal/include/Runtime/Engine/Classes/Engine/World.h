@@ -8,6 +8,15 @@ class UActorComponent;
 class FSceneInterface;
 class ULevel;
 
+// World events. OnWorldCleanup is broadcast when a world is cleaned up before it is
+// destroyed (a new or opened level replaces the editor world, the editor exits), while its
+// scene still exists.
+class ENGINE_API FWorldDelegates {
+public:
+    DECLARE_MULTICAST_DELEGATE_ThreeParams(FWorldCleanupEvent, UWorld* /*World*/, bool /*bSessionEnded*/, bool /*bCleanupResources*/)
+    static FWorldCleanupEvent OnWorldCleanup;
+};
+
 namespace EWorldType { enum Type { None, Game, Editor, PIE, EditorPreview, GamePreview, Inactive }; }
 enum class ESpawnActorCollisionHandlingMethod : uint8 { Undefined, AlwaysSpawn, AdjustIfPossibleButAlwaysSpawn, AdjustIfPossibleButDontSpawnIfColliding, DontSpawnIfColliding };
 
@@ -34,7 +43,10 @@ public:
     // A new world in its own package "/Temp/Untitled_N", with its scene.
     static UWorld* CreateWorld(const EWorldType::Type InWorldType, bool bInformEngineOfWorld, FName WorldName = NAME_None,
                                UPackage* InWorldPackage = nullptr, bool bAddToRoot = true);
-    // Unregisters every component still registered here and releases the scene.
+    // As the engine tears a world down: OnWorldCleanup, then the components of the world's
+    // actors are unregistered (components registered without an owner are not: whoever
+    // registered them unregisters them on OnWorldCleanup) and the scene is released, which
+    // checks that no component is still registered to it.
     void DestroyWorld(bool bInformEngineOfWorld, UWorld* NewWorld = nullptr);
 
     AActor* SpawnActor(UClass* Class, FVector const* Location = nullptr, FRotator const* Rotation = nullptr,
