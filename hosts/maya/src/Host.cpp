@@ -1,6 +1,7 @@
 #include "Host.h"
 
 #include "Bridge.h"
+#include "GlContext.h"
 #include "Messages.h"
 #include "Viewport.h"
 
@@ -12,6 +13,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <thread>
 #include <vector>
@@ -111,11 +114,34 @@ bool loadPlugin(const std::string& path, std::string& error) {
     return true;
 }
 
+// Maya: "All callbacks that are registered by a plug-in must be removed by that plug-in
+// when it is unloaded. Failure to do so will result in a fatal error."
+static void checkCallbacksRemoved(const LoadedPlugin& plugin, void* entry) {
+    Dl_info info{};
+    if (!dladdr(entry, &info)) return;
+    std::vector<std::string> left = messages::registeredFrom(info.dli_fbase);
+    if (left.empty()) return;
+    std::string list;
+    for (const auto& text : left) list += (list.empty() ? "" : ", ") + text;
+    std::fprintf(stderr,
+                 "// Fatal Error: plug-in '%s' was unloaded with %zu callback%s still registered (%s); every "
+                 "callback a plug-in registers must be removed by its uninitializePlugin //\n",
+                 plugin.name.c_str(), left.size(), left.size() == 1 ? "" : "s", list.c_str());
+    std::fflush(nullptr);
+    std::_Exit(EXIT_FAILURE);
+}
+
 static bool unload(size_t index, std::string& error) {
     LoadedPlugin plugin = plugins()[index];
     plugins().erase(plugins().begin() + static_cast<long>(index));
     auto uninit = reinterpret_cast<EntryPoint>(dlsym(plugin.handle, kUninitializeSymbol));
-    MStatus status = uninit(Bridge::data(MFn::kPlugin, plugin.info));
+    MStatus status;
+    {
+        // Maya unloads a plug-in from its command loop, not while a viewport draws.
+        gl::NoContextScope noContext;
+        status = uninit(Bridge::data(MFn::kPlugin, plugin.info));
+    }
+    checkCallbacksRemoved(plugin, reinterpret_cast<void*>(uninit));
     dlclose(plugin.handle);
     if (!status) {
         error = "uninitializePlugin function failed (" + plugin.path + ")";
