@@ -28,7 +28,13 @@ public:
     MayaSceneRegistry();
     ~MayaSceneRegistry();
 
-    // The process-wide registry of the plug-in.
+    // The process-wide registry of the plug-in: made by initializePlugin (start; a second
+    // start returns the one there is), destroyed by uninitializePlugin (stop), so that its
+    // attribute and every callback it registered are gone when Maya unloads the library.
+    static MayaSceneRegistry& start();
+    static void stop();
+    static bool isStarted();
+    // The started registry.
     static MayaSceneRegistry& instance();
 
     template <class Shape> Shape* getOrCreateShape(MObject node);

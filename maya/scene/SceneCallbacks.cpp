@@ -53,7 +53,13 @@ void idleRefresh(float, float, void* clientData)
     MayaSceneRegistry& registry = registryOf(clientData);
     if (kvt::platform::tickCountMilliseconds() < registry.lastDriverTick + 40)
         return;
-    M3dView::active3dView().refresh(false, true);
+    // Only views that Mirror draws need the link polled; Maya's own renderer is left idle.
+    const unsigned views = M3dView::numberOf3dViews();
+    for (unsigned i = 0; i < views; ++i) {
+        M3dView view;
+        if (M3dView::get3dView(i, view) && view.renderOverrideName() == kMirrorOverrideName)
+            view.refresh(false, true);
+    }
 }
 
 void sceneReset(void* clientData) { registryOf(clientData).resetScene(); }

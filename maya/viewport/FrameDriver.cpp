@@ -36,6 +36,7 @@ struct MayaViewport {
     VideoCompositor compositor;
     std::uint32_t videoWidth = 0;
     std::uint32_t videoHeight = 0;
+    bool keyedThisFrame = false;
 
     MayaViewport() { registry.link = &link; }
     ~MayaViewport()
@@ -45,10 +46,15 @@ struct MayaViewport {
     }
 };
 
+// Made by the first frame (or the first look at the link) after initializePlugin, gone
+// with uninitializePlugin: the link regions close with the plug-in, not with the library.
+MayaViewport* theViewport = nullptr;
+
 MayaViewport& viewport()
 {
-    static MayaViewport instance;
-    return instance;
+    if (!theViewport)
+        theViewport = new MayaViewport;
+    return *theViewport;
 }
 
 struct Attachments {
@@ -236,7 +242,31 @@ struct FrameScope {
 
 bool isLinkOpen() { return viewport().link.isConnected(); }
 
-void releaseViewportGl() { viewport().compositor.release(); }
+void endFrame()
+{
+    // Still inside Maya's frame, its context current: the compositor's OpenGL objects go
+    // as soon as a frame keys no video, so that none is left for the unload, which runs
+    // with no context.
+    if (!theViewport)
+        return;
+    if (!theViewport->keyedThisFrame && theViewport->compositor.isReady()) {
+        theViewport->compositor.release();
+        // The next video frame makes its texture afresh.
+        theViewport->videoWidth = theViewport->videoHeight = 0;
+    }
+    theViewport->keyedThisFrame = false;
+}
+
+void shutdownViewport()
+{
+    if (!theViewport)
+        return;
+    // Objects still held (video was keyed up to the last frame) stay with Maya's context,
+    // which deletes them with itself; there is no context here to release them in.
+    theViewport->compositor.abandon();
+    delete theViewport;
+    theViewport = nullptr;
+}
 
 void drawFrame(const MHWRender::MDrawContext& context)
 {
@@ -261,7 +291,7 @@ void drawFrame(const MHWRender::MDrawContext& context)
     if (!vp.link.isConnected()) {
         record.link = "down";
         if (vp.video.isOpen())
-            record.video = videoOnly(vp);
+            record.video = vp.keyedThisFrame = videoOnly(vp);
         return;
     }
     if (!vp.link.isOurTurn()) {
@@ -304,7 +334,7 @@ void drawFrame(const MHWRender::MDrawContext& context)
 
     if (reply->colour && reply->depth) {
         record.picture = true;
-        record.video = uploadPicture(vp, *reply);
+        record.video = vp.keyedThisFrame = uploadPicture(vp, *reply);
     }
     registry.applyHandles(*reply);
     if (reply->hasMaterial) {

@@ -75,3 +75,9 @@ MStatus MayaRenderOverride::setup(const MString& destination)
     }
     return MRenderOverride::setup(destination);
 }
+
+MStatus MayaRenderOverride::cleanup()
+{
+    endFrame();
+    return MRenderOverride::cleanup();
+}

@@ -4,6 +4,8 @@
 
 #include "viewport/MayaRenderOverride.h"
 
+#include "Messages.h"
+
 #include <vector>
 
 namespace {
@@ -73,6 +75,20 @@ TEST_F(Frames, LoadingTwiceKeepsOneOverrideAndUnloadingRemovesIt)
     EXPECT_TRUE(uninitializePlugin(MObject()));
     mel("loadPlugin \"" PLUGIN_PATH "\"");
     EXPECT_NE(MHWRender::MRenderer::theRenderer()->findRenderOverride("Mirror"), nullptr);
+}
+
+// With the link up the scene callbacks are registered too; uninitializePlugin removes them
+// with the timer (the host ends the process on any left behind).
+TEST_F(Frames, UnloadingWithTheLinkUpLeavesNoCallbackRegistered)
+{
+    startUnreal();
+    mel("polyCube -n box");
+    mel("refresh");
+    EXPECT_GT(mayahost::messages::registeredCount(), 3u);
+    mel("unloadPlugin QuorbellMirror");
+    EXPECT_EQ(mayahost::messages::registeredCount(), 0u);
+    mel("loadPlugin \"" PLUGIN_PATH "\"");
+    mel("refresh");
 }
 
 } // namespace

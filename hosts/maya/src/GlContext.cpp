@@ -277,7 +277,12 @@ NoContextScope::NoContextScope() {
 NoContextScope::~NoContextScope() {
     if (dispatch_) dispatch_[0] = saved_;
     State& s = state();
-    if (wasCurrent_) eglMakeCurrent(s.display, s.surface, s.surface, s.context);
+    if (wasCurrent_) {
+        // Released once more first: libglvnd skips a make-current to the context it last
+        // made current, which would leave the trap table's replacement (no-ops) in place.
+        eglMakeCurrent(s.display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+        eglMakeCurrent(s.display, s.surface, s.surface, s.context);
+    }
 }
 
 // The display is never terminated: Mesa unloads its driver at eglTerminate, and the

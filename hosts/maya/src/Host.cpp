@@ -241,6 +241,17 @@ M3dView M3dView::active3dView(MStatus* status) {
 
 unsigned int M3dView::numberOf3dViews() { return 1; }
 
+MStatus M3dView::get3dView(const unsigned int index, M3dView& view) {
+    if (index >= numberOf3dViews()) return MS::kInvalidParameter;
+    view.fIndex = static_cast<int>(index);
+    return MS::kSuccess;
+}
+
+MString M3dView::renderOverrideName(MStatus* status) const {
+    if (status) *status = MS::kSuccess;
+    return MString(host::viewport().rendererOverride.c_str());
+}
+
 MStatus M3dView::refresh(bool, bool) {
     ++host::viewport().redrawRequests;
     vp2::requestRedraw();

@@ -65,7 +65,7 @@ bool makeTarget(Target& t, int width, int height, std::string& error) {
     if (status != GL_FRAMEBUFFER_COMPLETE) {
         char code[16];
         std::snprintf(code, sizeof code, "0x%04x", status);
-        error = std::string("the viewport's render target is incomplete (status ") + code + ")";
+        error = std::string("the viewport's render target is incomplete (status ") + code + ", OpenGL error " + std::to_string(glGetError()) + ")";
         return false;
     }
     return true;
