@@ -51,6 +51,9 @@ void visibilityWalk(MayaSceneRegistry& registry, const MDagPath& transform)
 void idleRefresh(float, float, void* clientData)
 {
     MayaSceneRegistry& registry = registryOf(clientData);
+    // The edits the last frame left for after it (a material assignment), first.
+    if (registry.idleWork)
+        registry.idleWork();
     if (kvt::platform::tickCountMilliseconds() < registry.lastDriverTick + 40)
         return;
     // Only views that Mirror draws need the link polled; Maya's own renderer is left idle.
@@ -79,17 +82,11 @@ void watchTransform(MayaSceneRegistry& registry, MObject node)
     registry.sceneCallbacks.push_back(MNodeMessage::addNodeDirtyPlugCallback(node, transformDirty, &registry));
 }
 
-// A shading engine made while an assignment from Unreal is pending takes its name.
+// A shading engine made while an assignment from Unreal runs takes its name.
 void tagIfAssigning(MayaSceneRegistry& registry, MObject& node)
 {
-    if (!registry.link || !registry.link->isConnected())
-        return;
-    kvt::ByteView response = registry.link->response().bytes();
-    auto at = kvt::followLink(response, kvt::kAssignMaterialOffset, sizeof(char16_t));
-    if (!at)
-        return;
-    if (auto name = response.string16(*at))
-        tagShadingEngine(node, registry.materialAttribute, *name);
+    if (registry.assigningMaterial)
+        tagShadingEngine(node, registry.materialAttribute, *registry.assigningMaterial);
 }
 
 void nodeAdded(MObject& node, void* clientData)

@@ -7,6 +7,7 @@
 #include "scene/MayaSceneRegistry.h"
 
 #include "link/Link.h"
+#include "link/ResponsePayload.h"
 #include "link/Platform.h"
 #include "link/SharedRegion.h"
 
@@ -22,6 +23,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -37,13 +39,22 @@ struct MayaViewport {
     std::uint32_t videoWidth = 0;
     std::uint32_t videoHeight = 0;
     bool keyedThisFrame = false;
+    // Materials named by replies, assigned in order once the frame is over.
+    std::vector<std::u16string> pendingMaterials;
 
-    MayaViewport() { registry.link = &link; }
+    MayaViewport()
+    {
+        registry.link = &link;
+        registry.idleWork = runIdleWork;
+    }
     ~MayaViewport()
     {
         if (registry.link == &link)
             registry.link = nullptr;
+        registry.idleWork = nullptr;
     }
+
+    static void runIdleWork();
 };
 
 // Made by the first frame (or the first look at the link) after initializePlugin, gone
@@ -242,6 +253,17 @@ struct FrameScope {
 
 bool isLinkOpen() { return viewport().link.isConnected(); }
 
+void MayaViewport::runIdleWork()
+{
+    if (!theViewport)
+        return;
+    // Taken first: an assignment may run Maya commands that reach this list again.
+    std::vector<std::u16string> names;
+    names.swap(theViewport->pendingMaterials);
+    for (const std::u16string& name : names)
+        assignMaterialToSelection(name);
+}
+
 void endFrame()
 {
     // Still inside Maya's frame, its context current: the compositor's OpenGL objects go
@@ -339,7 +361,9 @@ void drawFrame(const MHWRender::MDrawContext& context)
     registry.applyHandles(*reply);
     if (reply->hasMaterial) {
         record.material = true;
-        assignMaterialToSelection(reply->materialName, vp.link.response());
+        // Assigned from the idle timer right after this frame; the reply is done with.
+        vp.pendingMaterials.push_back(reply->materialName);
+        kvt::clearMaterialRequest(vp.link.response());
     }
     if (frame.active)
         record.uploadMicroseconds = microsecondsNow() - uploadStart;

@@ -6,6 +6,9 @@
 
 #include "Messages.h"
 
+#include "link/Platform.h"
+#include "scene/MayaSceneRegistry.h"
+
 #include <vector>
 
 namespace {
@@ -43,13 +46,19 @@ TEST_F(Frames, PassesFilterAndClearAsTheirPlaceInTheFrameNeeds)
     EXPECT_EQ(static_cast<unsigned>(pre.renderFilterOverride()), 0xFFFFFFF6u);
     EXPECT_EQ(pre.clearOperation().mask(), 0xFFFFFFFFu);
     EXPECT_EQ(static_cast<unsigned>(ui.renderFilterOverride()), 9u);
-    EXPECT_EQ(ui.clearOperation().mask(), 0u);
+    // Stencil only: the picture's colour and depth stay under the interface items.
+    EXPECT_EQ(ui.clearOperation().mask(), static_cast<unsigned>(MHWRender::MClearOperation::kClearStencil));
 }
 
 TEST_F(Frames, SetupTurnsMultisamplingOffAfterEachDrawApiQuery)
 {
     mel("setAttr hardwareRenderingGlobals.multiSampleEnable 1");
     mel("refresh");
+    // Not while the frame drew: from Maya's idle queue right after it.
+    EXPECT_EQ(melString("getAttr hardwareRenderingGlobals.multiSampleEnable"), "1");
+    // Idle turns without frames from here on (a frame asks for the draw APIs again).
+    MayaSceneRegistry::instance().lastDriverTick = kvt::platform::tickCountMilliseconds();
+    mel("pause -sec 0");
     EXPECT_EQ(melString("getAttr hardwareRenderingGlobals.multiSampleEnable"), "0");
     // Not every frame: only after Maya asked for the draw APIs again.
     auto* mirror = const_cast<MHWRender::MRenderOverride*>(
@@ -57,9 +66,12 @@ TEST_F(Frames, SetupTurnsMultisamplingOffAfterEachDrawApiQuery)
     ASSERT_NE(mirror, nullptr);
     mel("setAttr hardwareRenderingGlobals.multiSampleEnable 1");
     mirror->setup("modelPanel4");
+    MayaSceneRegistry::instance().lastDriverTick = kvt::platform::tickCountMilliseconds();
+    mel("pause -sec 0");
     EXPECT_EQ(melString("getAttr hardwareRenderingGlobals.multiSampleEnable"), "1");
     mirror->supportedDrawAPIs();
     mirror->setup("modelPanel4");
+    mel("pause -sec 0");
     EXPECT_EQ(melString("getAttr hardwareRenderingGlobals.multiSampleEnable"), "0");
 }
 

@@ -2,6 +2,7 @@
 
 #include "Bridge.h"
 #include "GlContext.h"
+#include "Mel.h"
 #include "Messages.h"
 #include "Viewport.h"
 
@@ -163,7 +164,21 @@ void unloadAllPlugins() {
     while (!plugins().empty()) unload(plugins().size() - 1, error);
 }
 
+namespace {
+std::vector<std::string>& idleCommands() {
+    static std::vector<std::string> queue;
+    return queue;
+}
+} // namespace
+
+void queueIdleCommand(const std::string& command) { idleCommands().push_back(command); }
+
 double idleStep() {
+    for (size_t i = 0; i < idleCommands().size(); ++i) {
+        std::string command = idleCommands()[i];
+        mel::run(command, "");
+    }
+    idleCommands().clear();
     double next = messages::runTimers(messages::idleClock());
     // Redraws asked for with M3dView::refresh happen once the callbacks are through.
     vp2::drawRequestedFrame();

@@ -235,6 +235,7 @@ struct Registrar {
                                             {"cme", "cmEnabled", 1}});
         auto& prefs = host::preferences();
         if (args.has("query")) return Value::integer(prefs.colorManagement);
+        vp2::sceneEdited("colour management preferences edited");
         if (args.has("cmEnabled")) prefs.colorManagement = args.number("cmEnabled", 1) != 0;
         return Value{};
     });

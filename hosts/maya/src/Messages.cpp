@@ -1,6 +1,7 @@
 #include "Messages.h"
 
 #include "Bridge.h"
+#include "Viewport.h"
 
 #include <maya/MDGMessage.h>
 #include <maya/MDagMessage.h>
@@ -148,12 +149,25 @@ bool remove(MCallbackId id) {
     return true;
 }
 
-void nodeAdded(Node* node) { deliverNode(Kind::NodeAdded, node); }
-void nodeRemoved(Node* node) { deliverNode(Kind::NodeRemoved, node); }
-void childAdded(const Path& child, const Path& parent) { deliverParent(Kind::ChildAdded, child, parent); }
-void childRemoved(const Path& child, const Path& parent) { deliverParent(Kind::ChildRemoved, child, parent); }
+void nodeAdded(Node* node) {
+    vp2::sceneEdited("node " + node->name + " created");
+    deliverNode(Kind::NodeAdded, node);
+}
+void nodeRemoved(Node* node) {
+    vp2::sceneEdited("node " + node->name + " deleted");
+    deliverNode(Kind::NodeRemoved, node);
+}
+void childAdded(const Path& child, const Path& parent) {
+    vp2::sceneEdited("DAG child added");
+    deliverParent(Kind::ChildAdded, child, parent);
+}
+void childRemoved(const Path& child, const Path& parent) {
+    vp2::sceneEdited("DAG child removed");
+    deliverParent(Kind::ChildRemoved, child, parent);
+}
 
 void nodeDirty(Node* node, const Plug& plug) {
+    vp2::sceneEdited("plug " + node->name + "." + (plug.attr ? plug.attr->shortName : std::string()) + " set");
     for (Kind kind : {Kind::NodeDirtyPlug, Kind::NodeDirty}) {
         for (MCallbackId id : snapshot(kind, node)) {
             Registration* r = lookup(id);
@@ -188,6 +202,7 @@ void worldMatrixModified(Node* transform, int flags) {
 }
 
 void preConnection(const Plug& src, const Plug& dst, bool made) {
+    vp2::sceneEdited(std::string(made ? "connection made" : "connection broken") + " to " + dst.node->name);
     for (MCallbackId id : snapshot(Kind::PreConnection)) {
         Registration* r = lookup(id);
         if (!r) continue;
@@ -197,6 +212,7 @@ void preConnection(const Plug& src, const Plug& dst, bool made) {
 }
 
 void scene(int message) {
+    vp2::sceneEdited("scene replaced");
     for (MCallbackId id : snapshot(Kind::Scene)) {
         Registration* r = lookup(id);
         if (!r || r->sceneMessage != message) continue;
