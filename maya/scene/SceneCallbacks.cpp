@@ -13,12 +13,15 @@
 #include <maya/MDagMessage.h>
 #include <maya/MDagPath.h>
 #include <maya/MDagPathArray.h>
+#include <maya/MEventMessage.h>
 #include <maya/MFnDagNode.h>
+#include <maya/MFnDependencyNode.h>
 #include <maya/MItDag.h>
 #include <maya/MItDependencyNodes.h>
 #include <maya/MNodeMessage.h>
 #include <maya/MObjectHandle.h>
 #include <maya/MPlug.h>
+#include <maya/MPlugArray.h>
 #include <maya/MSceneMessage.h>
 #include <maya/MString.h>
 #include <maya/MTimerMessage.h>
@@ -163,6 +166,45 @@ void shapeDirty(MObject&, MPlug& plug, void* clientData)
         MayaSceneRegistry::instance().queueShape(shape);
 }
 
+// A transform some input drives (an animation curve, a constraint): its matrix changes with
+// time, without node-dirty or world-matrix messages while Maya's Evaluation Manager plays.
+bool isDrivenTransform(const MObject& node)
+{
+    if (!node.hasFn(MFn::kTransform))
+        return false;
+    MFnDependencyNode fn(node);
+    for (const char* name : {"tx", "ty", "tz", "rx", "ry", "rz", "sx", "sy", "sz"}) {
+        MStatus status;
+        MPlug plug = fn.findPlug(name, true, &status);
+        if (!status || plug.isNull())
+            continue;
+        MPlugArray sources;
+        plug.connectedTo(sources, true, false);
+        if (sources.length() > 0)
+            return true;
+    }
+    return false;
+}
+
+// Maya's parallel evaluation (the default since 2016) sends no dirty or world-matrix
+// messages for what animation moves during playback; the time change comes through: every
+// instance below a driven transform re-sends its matrix.
+void timeChanged(void* clientData)
+{
+    MayaSceneRegistry& registry = registryOf(clientData);
+    registry.forEachInstance([&](MayaSceneObject* instance) {
+        if (instance->deleted)
+            return;
+        for (MDagPath walk(instance->path); walk.length() > 1;) {
+            walk.pop();
+            if (isDrivenTransform(walk.node())) {
+                registry.markMatrix(instance);
+                return;
+            }
+        }
+    });
+}
+
 template <class Shape> void scanShapes(MayaSceneRegistry& registry, MFn::Type type)
 {
     for (MItDependencyNodes it(type); !it.isDone(); it.next())
@@ -201,6 +243,7 @@ void MayaSceneRegistry::registerCallbacks()
     keep(MDGMessage::addPreConnectionCallback(connectionChange, this));
     keep(MDagMessage::addChildAddedCallback(childAdded, this));
     keep(MDagMessage::addChildRemovedCallback(childRemoved, this));
+    keep(MEventMessage::addEventCallback("timeChanged", timeChanged, this));
 
     for (MItDependencyNodes it(MFn::kTransform); !it.isDone(); it.next())
         watchTransform(*this, it.thisNode());

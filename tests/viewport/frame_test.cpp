@@ -377,3 +377,41 @@ TEST_F(Frames, ALinkOwnedByAnotherLiveMayaIsLeftAlone)
 }
 
 } // namespace
+
+namespace {
+
+// The world x of the first transform record of a frame, or NaN when it has none.
+double transformX(const AnsweredFrame& f)
+{
+    for (const kvt::Record& r : f.records)
+        if (r.kind == kvt::RecordKind::Transform && r.hasData())
+            return r.transform.worldMatrix[12];
+    return std::nan("");
+}
+
+// Playback under Maya's parallel evaluation moves keyed transforms without dirty or
+// world-matrix messages; the time change still reaches the plug-in, so every played frame
+// carries the animated transform where the curve puts it.
+TEST_F(Frames, PlaybackSendsTheKeyedTransformInEveryFrame)
+{
+    TestResponder& u = startUnreal();
+    mel("polyCube -n box; select -cl");
+    mel("setKeyframe -at tx -t 1 -v 0 -itt linear -ott linear box");
+    mel("setKeyframe -at tx -t 5 -v 8 -itt linear -ott linear box");
+    mel("currentTime 1; refresh; refresh");
+    const std::size_t start = u.frameCount();
+    mel("playbackOptions -min 2 -max 5; play -wait");
+    // Frames the idle timer drew in between carry nothing; the played ones carry the box.
+    std::vector<double> xs;
+    for (std::size_t i = start; i < u.frameCount(); ++i)
+        if (!std::isnan(transformX(u.frames()[i])))
+            xs.push_back(transformX(u.frames()[i]));
+    ASSERT_EQ(xs.size(), 4u);
+    for (int frame = 2; frame <= 5; ++frame)
+        EXPECT_NEAR(xs[std::size_t(frame - 2)], 2.0 * (frame - 1), 1e-4) << "frame " << frame;
+    // A time set by command is a time change too.
+    mel("currentTime 3; refresh");
+    EXPECT_NEAR(transformX(u.frames().back()), 4.0, 1e-4);
+}
+
+} // namespace

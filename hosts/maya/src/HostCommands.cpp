@@ -2,6 +2,7 @@
 // preferences, printing.
 #include "CommandSupport.h"
 
+#include "Animation.h"
 #include "Bridge.h"
 #include "Camera.h"
 #include "Host.h"
@@ -226,7 +227,7 @@ struct Registrar {
         auto& prefs = host::preferences();
         if (!args.has("query")) {
             if (args.positional().size() != 1) throw Error{"currentTime: one time expected."};
-            prefs.currentTime = args.positional()[0].asNumber();
+            animation::setTime(args.positional()[0].asNumber());
         }
         return Value::real(prefs.currentTime);
     });
