@@ -52,6 +52,8 @@ TEST_F(Frames, PassesFilterAndClearAsTheirPlaceInTheFrameNeeds)
 
 TEST_F(Frames, SetupTurnsMultisamplingOffAfterEachDrawApiQuery)
 {
+    // Whatever earlier frames left for idle (a redraw asked for, queued commands) goes first.
+    mel("pause -sec 0; pause -sec 0");
     mel("setAttr hardwareRenderingGlobals.multiSampleEnable 1");
     mel("refresh");
     // Not while the frame drew: from Maya's idle queue right after it.
