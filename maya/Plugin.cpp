@@ -1,7 +1,10 @@
 // The plug-in library's entry points: they register and deregister the render override
-// "Mirror". The scene registry and its idle timer live with the library itself (a static
-// object); the scene callbacks are registered by the first request that finds the link.
+// "Mirror" and make and tear down the scene registry (its "UE4Material" attribute and idle
+// timer). The scene callbacks are registered by the first request that finds the link;
+// uninitializePlugin removes them with the rest, as Maya requires of a plug-in.
 
+#include "scene/MayaSceneRegistry.h"
+#include "scene/SceneCallbacks.h"
 #include "viewport/FrameDriver.h"
 #include "viewport/MayaRenderOverride.h"
 
@@ -18,13 +21,18 @@ PLUGIN_EXPORT MStatus initializePlugin(MObject object)
 {
     MFnPlugin plugin(object, "Autodesk", "1.0", "Any");
     MStatus status = MS::kSuccess;
+    MayaSceneRegistry::start();
     if (!theOverride) {
         MHWRender::MRenderer* renderer = MHWRender::MRenderer::theRenderer(false);
         if (renderer) {
-            theOverride = new MayaRenderOverride("Mirror");
+            theOverride = new MayaRenderOverride(kMirrorOverrideName);
             status = renderer->registerOverride(theOverride);
-            if (!status)
+            if (!status) {
                 status.perror("registerOverride");
+                // Maya unloads a plug-in whose initializePlugin fails without calling
+                // uninitializePlugin: nothing of it may stay registered.
+                MayaSceneRegistry::stop();
+            }
         }
     }
     return status;
@@ -43,7 +51,8 @@ PLUGIN_EXPORT MStatus uninitializePlugin(MObject object)
         if (!status)
             status.perror("deregisterOverride");
     }
-    // The OpenGL objects go with the context they were made in, before the library.
-    releaseViewportGl();
+    // The link before the registry: a disconnect resynchronises the registry.
+    shutdownViewport();
+    MayaSceneRegistry::stop();
     return status;
 }

@@ -343,8 +343,25 @@ void MayaSceneRegistry::applyHandles(const kvt::Reply& reply)
 }
 
 namespace {
-// Lives from the loading of the plug-in library to its unloading.
-MayaSceneRegistry registry;
+// Lives from initializePlugin to uninitializePlugin, never from the library's static
+// construction to its static destruction: Maya requires a plug-in to have removed every
+// callback when uninitializePlugin returns.
+MayaSceneRegistry* theRegistry = nullptr;
 } // namespace
 
-MayaSceneRegistry& MayaSceneRegistry::instance() { return registry; }
+MayaSceneRegistry& MayaSceneRegistry::start()
+{
+    if (!theRegistry)
+        theRegistry = new MayaSceneRegistry;
+    return *theRegistry;
+}
+
+void MayaSceneRegistry::stop()
+{
+    delete theRegistry;
+    theRegistry = nullptr;
+}
+
+bool MayaSceneRegistry::isStarted() { return theRegistry != nullptr; }
+
+MayaSceneRegistry& MayaSceneRegistry::instance() { return *theRegistry; }

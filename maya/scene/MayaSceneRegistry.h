@@ -10,6 +10,7 @@
 #include <maya/MObject.h>
 
 #include <cstdint>
+#include <string>
 #include <unordered_set>
 
 namespace kvt {
@@ -28,7 +29,13 @@ public:
     MayaSceneRegistry();
     ~MayaSceneRegistry();
 
-    // The process-wide registry of the plug-in.
+    // The process-wide registry of the plug-in: made by initializePlugin (start; a second
+    // start returns the one there is), destroyed by uninitializePlugin (stop), so that its
+    // attribute and every callback it registered are gone when Maya unloads the library.
+    static MayaSceneRegistry& start();
+    static void stop();
+    static bool isStarted();
+    // The started registry.
     static MayaSceneRegistry& instance();
 
     template <class Shape> Shape* getOrCreateShape(MObject node);
@@ -74,6 +81,11 @@ public:
     kvt::LinkRequester* link = nullptr;
     // The response arena, scratch space for mesh extraction while writeChanges runs.
     kvt::SharedRegion* scratch = nullptr;
+    // Work the viewport leaves for the idle timer: scene edits that may not happen while
+    // Viewport 2.0 draws. Null while there is none to run.
+    void (*idleWork)() = nullptr;
+    // While a material assignment's command runs: the name a new shading engine is tagged with.
+    const std::u16string* assigningMaterial = nullptr;
 
     MObject materialAttribute;
     MCallbackId timerCallback = 0;

@@ -13,12 +13,15 @@
 #include <maya/MDagMessage.h>
 #include <maya/MDagPath.h>
 #include <maya/MDagPathArray.h>
+#include <maya/MEventMessage.h>
 #include <maya/MFnDagNode.h>
+#include <maya/MFnDependencyNode.h>
 #include <maya/MItDag.h>
 #include <maya/MItDependencyNodes.h>
 #include <maya/MNodeMessage.h>
 #include <maya/MObjectHandle.h>
 #include <maya/MPlug.h>
+#include <maya/MPlugArray.h>
 #include <maya/MSceneMessage.h>
 #include <maya/MString.h>
 #include <maya/MTimerMessage.h>
@@ -51,9 +54,18 @@ void visibilityWalk(MayaSceneRegistry& registry, const MDagPath& transform)
 void idleRefresh(float, float, void* clientData)
 {
     MayaSceneRegistry& registry = registryOf(clientData);
+    // The edits the last frame left for after it (a material assignment), first.
+    if (registry.idleWork)
+        registry.idleWork();
     if (kvt::platform::tickCountMilliseconds() < registry.lastDriverTick + 40)
         return;
-    M3dView::active3dView().refresh(false, true);
+    // Only views that Mirror draws need the link polled; Maya's own renderer is left idle.
+    const unsigned views = M3dView::numberOf3dViews();
+    for (unsigned i = 0; i < views; ++i) {
+        M3dView view;
+        if (M3dView::get3dView(i, view) && view.renderOverrideName() == kMirrorOverrideName)
+            view.refresh(false, true);
+    }
 }
 
 void sceneReset(void* clientData) { registryOf(clientData).resetScene(); }
@@ -73,17 +85,11 @@ void watchTransform(MayaSceneRegistry& registry, MObject node)
     registry.sceneCallbacks.push_back(MNodeMessage::addNodeDirtyPlugCallback(node, transformDirty, &registry));
 }
 
-// A shading engine made while an assignment from Unreal is pending takes its name.
+// A shading engine made while an assignment from Unreal runs takes its name.
 void tagIfAssigning(MayaSceneRegistry& registry, MObject& node)
 {
-    if (!registry.link || !registry.link->isConnected())
-        return;
-    kvt::ByteView response = registry.link->response().bytes();
-    auto at = kvt::followLink(response, kvt::kAssignMaterialOffset, sizeof(char16_t));
-    if (!at)
-        return;
-    if (auto name = response.string16(*at))
-        tagShadingEngine(node, registry.materialAttribute, *name);
+    if (registry.assigningMaterial)
+        tagShadingEngine(node, registry.materialAttribute, *registry.assigningMaterial);
 }
 
 void nodeAdded(MObject& node, void* clientData)
@@ -160,6 +166,45 @@ void shapeDirty(MObject&, MPlug& plug, void* clientData)
         MayaSceneRegistry::instance().queueShape(shape);
 }
 
+// A transform some input drives (an animation curve, a constraint): its matrix changes with
+// time, without node-dirty or world-matrix messages while Maya's Evaluation Manager plays.
+bool isDrivenTransform(const MObject& node)
+{
+    if (!node.hasFn(MFn::kTransform))
+        return false;
+    MFnDependencyNode fn(node);
+    for (const char* name : {"tx", "ty", "tz", "rx", "ry", "rz", "sx", "sy", "sz"}) {
+        MStatus status;
+        MPlug plug = fn.findPlug(name, true, &status);
+        if (!status || plug.isNull())
+            continue;
+        MPlugArray sources;
+        plug.connectedTo(sources, true, false);
+        if (sources.length() > 0)
+            return true;
+    }
+    return false;
+}
+
+// Maya's parallel evaluation (the default since 2016) sends no dirty or world-matrix
+// messages for what animation moves during playback; the time change comes through: every
+// instance below a driven transform re-sends its matrix.
+void timeChanged(void* clientData)
+{
+    MayaSceneRegistry& registry = registryOf(clientData);
+    registry.forEachInstance([&](MayaSceneObject* instance) {
+        if (instance->deleted)
+            return;
+        for (MDagPath walk(instance->path); walk.length() > 1;) {
+            walk.pop();
+            if (isDrivenTransform(walk.node())) {
+                registry.markMatrix(instance);
+                return;
+            }
+        }
+    });
+}
+
 template <class Shape> void scanShapes(MayaSceneRegistry& registry, MFn::Type type)
 {
     for (MItDependencyNodes it(type); !it.isDone(); it.next())
@@ -198,6 +243,7 @@ void MayaSceneRegistry::registerCallbacks()
     keep(MDGMessage::addPreConnectionCallback(connectionChange, this));
     keep(MDagMessage::addChildAddedCallback(childAdded, this));
     keep(MDagMessage::addChildRemovedCallback(childRemoved, this));
+    keep(MEventMessage::addEventCallback("timeChanged", timeChanged, this));
 
     for (MItDependencyNodes it(MFn::kTransform); !it.isDone(); it.next())
         watchTransform(*this, it.thisNode());

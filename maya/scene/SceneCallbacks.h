@@ -9,8 +9,11 @@ class MayaSceneRegistry;
 class MayaShape;
 class MayaSceneObject;
 
-// The idle timer: forces a redraw of the active view when no frame ran for 40 ms, so the
-// link keeps being serviced while Maya is idle.
+// The name the render override is registered with.
+constexpr const char* kMirrorOverrideName = "Mirror";
+
+// The idle timer: forces a redraw of every 3D view drawn by "Mirror" when no frame ran for
+// 40 ms, so the link keeps being serviced while Maya is idle; no view, no redraw.
 MCallbackId registerIdleRefresh(MayaSceneRegistry& registry);
 
 // Per-object callbacks; the ids are kept by the object and removed with it.

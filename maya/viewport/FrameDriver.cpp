@@ -7,6 +7,7 @@
 #include "scene/MayaSceneRegistry.h"
 
 #include "link/Link.h"
+#include "link/ResponsePayload.h"
 #include "link/Platform.h"
 #include "link/SharedRegion.h"
 #include "link/VideoFrame.h"
@@ -23,6 +24,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -37,19 +39,34 @@ struct MayaViewport {
     VideoCompositor compositor;
     std::uint32_t videoWidth = 0;
     std::uint32_t videoHeight = 0;
+    bool keyedThisFrame = false;
+    // Materials named by replies, assigned in order once the frame is over.
+    std::vector<std::u16string> pendingMaterials;
 
-    MayaViewport() { registry.link = &link; }
+    MayaViewport()
+    {
+        registry.link = &link;
+        registry.idleWork = runIdleWork;
+    }
     ~MayaViewport()
     {
         if (registry.link == &link)
             registry.link = nullptr;
+        registry.idleWork = nullptr;
     }
+
+    static void runIdleWork();
 };
+
+// Made by the first frame (or the first look at the link) after initializePlugin, gone
+// with uninitializePlugin: the link regions close with the plug-in, not with the library.
+MayaViewport* theViewport = nullptr;
 
 MayaViewport& viewport()
 {
-    static MayaViewport instance;
-    return instance;
+    if (!theViewport)
+        theViewport = new MayaViewport;
+    return *theViewport;
 }
 
 struct Attachments {
@@ -229,7 +246,42 @@ struct FrameScope {
 
 bool isLinkOpen() { return viewport().link.isConnected(); }
 
-void releaseViewportGl() { viewport().compositor.release(); }
+void MayaViewport::runIdleWork()
+{
+    if (!theViewport)
+        return;
+    // Taken first: an assignment may run Maya commands that reach this list again.
+    std::vector<std::u16string> names;
+    names.swap(theViewport->pendingMaterials);
+    for (const std::u16string& name : names)
+        assignMaterialToSelection(name);
+}
+
+void endFrame()
+{
+    // Still inside Maya's frame, its context current: the compositor's OpenGL objects go
+    // as soon as a frame keys no video, so that none is left for the unload, which runs
+    // with no context.
+    if (!theViewport)
+        return;
+    if (!theViewport->keyedThisFrame && theViewport->compositor.isReady()) {
+        theViewport->compositor.release();
+        // The next video frame makes its texture afresh.
+        theViewport->videoWidth = theViewport->videoHeight = 0;
+    }
+    theViewport->keyedThisFrame = false;
+}
+
+void shutdownViewport()
+{
+    if (!theViewport)
+        return;
+    // Objects still held (video was keyed up to the last frame) stay with Maya's context,
+    // which deletes them with itself; there is no context here to release them in.
+    theViewport->compositor.abandon();
+    delete theViewport;
+    theViewport = nullptr;
+}
 
 void drawFrame(const MHWRender::MDrawContext& context)
 {
@@ -254,7 +306,7 @@ void drawFrame(const MHWRender::MDrawContext& context)
     if (!vp.link.isConnected()) {
         record.link = "down";
         if (vp.video.isOpen())
-            record.video = videoOnly(vp);
+            record.video = vp.keyedThisFrame = videoOnly(vp);
         return;
     }
     if (!vp.link.isOurTurn()) {
@@ -297,12 +349,14 @@ void drawFrame(const MHWRender::MDrawContext& context)
 
     if (reply->colour && reply->depth) {
         record.picture = true;
-        record.video = uploadPicture(vp, *reply);
+        record.video = vp.keyedThisFrame = uploadPicture(vp, *reply);
     }
     registry.applyHandles(*reply);
     if (reply->hasMaterial) {
         record.material = true;
-        assignMaterialToSelection(reply->materialName, vp.link.response());
+        // Assigned from the idle timer right after this frame; the reply is done with.
+        vp.pendingMaterials.push_back(reply->materialName);
+        kvt::clearMaterialRequest(vp.link.response());
     }
     if (frame.active)
         record.uploadMicroseconds = microsecondsNow() - uploadStart;

@@ -38,5 +38,10 @@ void drawFrame(const MHWRender::MDrawContext& context);
 // True when the request and response regions are both open.
 bool isLinkOpen();
 
-// Deletes the compositor's OpenGL objects; the plug-in calls it when it is unloaded.
-void releaseViewportGl();
+// The end of a frame of the override, with Maya's context still current: deletes the
+// compositor's OpenGL objects when the frame keyed no video.
+void endFrame();
+
+// uninitializePlugin: closes the link and the video region and forgets the viewport state
+// (no OpenGL call: no context is current there).
+void shutdownViewport();

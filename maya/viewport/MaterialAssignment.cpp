@@ -3,8 +3,6 @@
 #include "scene/MayaSceneRegistry.h"
 #include "scene/Utf16.h"
 
-#include "link/ResponsePayload.h"
-#include "link/SharedRegion.h"
 
 #include <maya/MCommandResult.h>
 #include <maya/MDagPath.h>
@@ -48,7 +46,7 @@ MString findTaggedShader(const MString& name, const MObject& attribute)
 
 } // namespace
 
-void assignMaterialToSelection(const std::u16string& name, kvt::SharedRegion& response)
+void assignMaterialToSelection(const std::u16string& name)
 {
     MayaSceneRegistry& registry = MayaSceneRegistry::instance();
     MSelectionList selection;
@@ -68,10 +66,10 @@ void assignMaterialToSelection(const std::u16string& name, kvt::SharedRegion& re
         char command[2048];
         std::snprintf(command, sizeof command, "hyperShade -assign \"%s\"", shaderText);
         MCommandResult result;
+        registry.assigningMaterial = &name;
         MGlobal::executeCommand(command, result, false, true);
+        registry.assigningMaterial = nullptr;
     }
-
-    kvt::clearMaterialRequest(response);
 
     for (unsigned int j = 0; j < selection.length(); ++j) {
         MDagPath path;

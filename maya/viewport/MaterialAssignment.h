@@ -4,13 +4,10 @@
 
 #include <string>
 
-namespace kvt {
-class SharedRegion;
-}
-
 // Longest shader name the assignment command holds (bytes, without the terminator).
 constexpr std::size_t kMaxShaderName = 2048 - 22;
 
-// `response` is the reply's region; its `assignMaterial` stays set while the command runs
-// (a new shading engine takes its tag from it) and is cleared afterwards.
-void assignMaterialToSelection(const std::u16string& name, kvt::SharedRegion& response);
+// Runs from the idle timer after the frame whose reply named the material (never while
+// Viewport 2.0 draws: it creates nodes and changes the selection). While its assign
+// command runs, a shading engine Maya creates takes `name` as its tag.
+void assignMaterialToSelection(const std::u16string& name);

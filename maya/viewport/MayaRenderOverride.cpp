@@ -29,8 +29,9 @@ MHWRender::MSceneRender::MSceneFilterOption PassMayaScene::renderFilterOverride(
 
 MHWRender::MClearOperation& PassMayaScene::clearOperation()
 {
-    // Keeps the picture and depth below the interface items.
-    mClearOperation.setMask(0u);
+    // Keeps the picture and depth below the interface items; only stencil starts afresh,
+    // as in the devkit's own interface-only pass.
+    mClearOperation.setMask(static_cast<unsigned int>(MHWRender::MClearOperation::kClearStencil));
     return mClearOperation;
 }
 
@@ -70,8 +71,16 @@ MStatus MayaRenderOverride::setup(const MString& destination)
 {
     if (setupPending) {
         setupPending = 0;
-        MGlobal::executeCommand("colorManagementPrefs -edit -popupOnError true -cmEnabled 0", false, false);
-        MGlobal::executeCommand("setAttr \"hardwareRenderingGlobals.multiSampleEnable\" 0", false, false);
+        // Preferences and a node of the scene: not while Viewport 2.0 draws, but from the
+        // idle queue right after this frame, in this order.
+        MGlobal::executeCommandOnIdle("colorManagementPrefs -edit -popupOnError true -cmEnabled 0", false);
+        MGlobal::executeCommandOnIdle("setAttr \"hardwareRenderingGlobals.multiSampleEnable\" 0", false);
     }
     return MRenderOverride::setup(destination);
+}
+
+MStatus MayaRenderOverride::cleanup()
+{
+    endFrame();
+    return MRenderOverride::cleanup();
 }

@@ -37,6 +37,7 @@ public:
     MHWRender::MRenderOperation* renderOperation() override;
     bool nextRenderOperation() override;
     MStatus setup(const MString& destination) override;
+    MStatus cleanup() override;
 
 private:
     // Maya asks for the draw APIs from a const member; the setup commands run again after.

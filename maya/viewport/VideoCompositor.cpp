@@ -182,3 +182,11 @@ void VideoCompositor::release()
     copyWidth = copyHeight = 0;
     ready = 0;
 }
+
+void VideoCompositor::abandon()
+{
+    vertexBuffer = vertexShader = keyShader = keyProgram = videoTexture = vertexArray = indexBuffer = pictureCopy =
+        noName;
+    copyWidth = copyHeight = 0;
+    ready = 0;
+}

@@ -17,8 +17,10 @@ public:
     // `pictureTexture` is what shows through the key (0: black). When it is the colour
     // texture of the bound framebuffer, it is read from a copy, never while drawn into.
     void draw(std::uint32_t width, std::uint32_t height, const void* pixels, std::uint32_t pictureTexture);
-    // Deletes the OpenGL objects (in the context they were made in).
+    // Deletes the OpenGL objects (in the context they were made in, while it is current).
     void release();
+    // Forgets the OpenGL objects without a call to OpenGL, for when no context is current.
+    void abandon();
 
     bool isReady() const { return ready != 0; }
     std::uint32_t videoTextureName() const { return videoTexture; }

@@ -48,7 +48,7 @@ protected:
 
     kvt::RegionNames Names;
     std::unique_ptr<kvt::LinkRequester> Maya;
-    MayaSceneRegistry& Registry = MayaSceneRegistry::instance();
+    MayaSceneRegistry& Registry = MayaSceneRegistry::start();
     FFakeClock Clock; // the editor's fixed frame rate waits on this clock, not on real time
 };
 

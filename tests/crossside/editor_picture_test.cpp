@@ -352,7 +352,7 @@ protected:
     testsupport::ChildProcess editor;
     kvt::RegionNames names;
     std::unique_ptr<kvt::LinkRequester> maya;
-    MayaSceneRegistry& registry = MayaSceneRegistry::instance();
+    MayaSceneRegistry& registry = MayaSceneRegistry::start();
 };
 
 TEST_F(EditorPicture, PerspectiveCentredAndOffCentreAndOrthographic)

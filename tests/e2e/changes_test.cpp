@@ -83,6 +83,26 @@ TEST_F(Changes, MeshMovedInComponentModeIsDrawnAtItsNewPlace)
     EXPECT_TRUE(shows(p, b, kRed)) << "culled by its old bounds: " << describe(p, front(b));
 }
 
+// A keyed cube played back: Maya's parallel evaluation moves it without dirty or
+// world-matrix messages, and each frame's picture still shows it where the curve puts it.
+TEST_F(Changes, KeyedObjectPlayedBackIsWhereItsCurvePutsItInEveryFrame)
+{
+    run(cubeMel("box", {-3, 1, 0}, 2, "redSG") +
+        "setKeyframe -at tx -t 1 -v -3 -itt linear -ott linear box; "
+        "setKeyframe -at tx -t 4 -v 3 -itt linear -ott linear box; currentTime 1;");
+    for (int frame = 1; frame <= 4; ++frame) {
+        const Vec3 at{-3.0 + 2.0 * (frame - 1), 1, 0}, away{at[0] > 0 ? -3.0 : 3.0, 1, 0};
+        run("currentTime " + std::to_string(frame) + ";");
+        Picture p = shot("played" + std::to_string(frame));
+        EXPECT_TRUE(shows(p, at, kRed)) << "frame " << frame << ": " << describe(p, front(at));
+        EXPECT_FALSE(shows(p, away, kRed)) << "frame " << frame << ": " << describe(p, front(away));
+    }
+    run("playbackOptions -min 1 -max 3; play -wait;");
+    Picture p = shot("playedRange");
+    EXPECT_TRUE(shows(p, {1, 1, 0}, kRed)) << "after play: " << describe(p, front({1, 1, 0}));
+    EXPECT_FALSE(shows(p, {3, 1, 0}, kRed)) << "after play: " << describe(p, front({3, 1, 0}));
+}
+
 TEST_F(Changes, InstancesAndReparentedObjectsStandWhereTheirDagPathsPutThem)
 {
     const Vec3 a{-2.5, 1, 0}, second{2.5, 1, 0};

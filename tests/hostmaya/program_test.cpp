@@ -75,6 +75,34 @@ TEST(MayaProgram, BuildsASceneInBatchModeWithALoadedPlugin) {
     EXPECT_LT(position(out, "done"), position(out, "plugin: unloaded after ticks"));
 }
 
+// Unloading is where Maya holds a plug-in to what it made: a callback left registered or
+// an OpenGL call with no context current is a fatal error naming the culprit.
+TEST(MayaProgram, UnloadingWithACallbackLeftOrAnOpenGlCallIsFatal) {
+    const std::string unload = "-batch -command \"loadPlugin \\\"" TEST_PLUGIN "\\\"; unloadPlugin hostmaya_plugin; "
+                               "print \\\"survived\\\\n\\\";\"";
+    MayaRun clean = runMaya(unload);
+    EXPECT_EQ(clean.exitCode, 0) << clean.output;
+    EXPECT_NE(clean.output.find("survived"), std::string::npos) << clean.output;
+
+    MayaRun leaked = runMaya(unload, "TEST_PLUGIN_KEEP_TIMER=1");
+    EXPECT_NE(leaked.exitCode, 0) << leaked.output;
+    EXPECT_NE(leaked.output.find("Fatal Error: plug-in 'hostmaya_plugin' was unloaded with 1 callback still "
+                                 "registered (timer callback"),
+              std::string::npos)
+        << leaked.output;
+    EXPECT_EQ(leaked.output.find("survived"), std::string::npos) << leaked.output;
+
+    const std::string drawn = "-batch -command \"loadPlugin \\\"" VIEWPORT_PLUGIN "\\\"; refresh; "
+                              "unloadPlugin hostmaya_viewportplugin; print \\\"survived\\\\n\\\";\"";
+    MayaRun gl = runMaya(drawn, "TEST_PLUGIN_GL_AT_UNLOAD=1");
+    EXPECT_NE(gl.exitCode, 0) << gl.output;
+    EXPECT_NE(gl.output.find("Fatal Error: an OpenGL function was called with no OpenGL context current (from "),
+              std::string::npos)
+        << gl.output;
+    EXPECT_NE(gl.output.find("hostmaya_viewportplugin"), std::string::npos) << gl.output;
+    EXPECT_EQ(runMaya(drawn).exitCode, 0);
+}
+
 TEST(MayaProgram, ReadsMelFromStandardInputAndRejectsBadOptions) {
     MayaRun r = runMaya("-batch -command \"print (1 + 2)\"");
     EXPECT_EQ(r.exitCode, 0);

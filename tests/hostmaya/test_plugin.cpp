@@ -11,6 +11,7 @@
 #include <maya/MTimerMessage.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -59,7 +60,10 @@ PLUGIN_EXPORT MStatus initializePlugin(MObject obj) {
 
 PLUGIN_EXPORT MStatus uninitializePlugin(MObject obj) {
     MFnPlugin plugin(obj, "Unknown", "Unknown", "Any");
-    for (MCallbackId id : ids) MMessage::removeCallback(id);
+    // A plug-in that forgets its timer, for the test of Maya's fatal error.
+    const bool keepTimer = std::getenv("TEST_PLUGIN_KEEP_TIMER") != nullptr;
+    for (MCallbackId id : ids)
+        if (!keepTimer || id != ids[3]) MMessage::removeCallback(id);
     ids.clear();
     std::printf("plugin: unloaded after %s\n", ticks > 0 ? "ticks" : "no ticks");
     return MS::kSuccess;

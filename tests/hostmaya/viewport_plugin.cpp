@@ -11,6 +11,7 @@
 #include <epoxy/gl.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -166,6 +167,11 @@ PLUGIN_EXPORT MStatus initializePlugin(MObject obj) {
 
 PLUGIN_EXPORT MStatus uninitializePlugin(MObject obj) {
     MFnPlugin plugin(obj);
+    // A plug-in that releases OpenGL objects here, where no context is current.
+    if (std::getenv("TEST_PLUGIN_GL_AT_UNLOAD")) {
+        GLuint texture = 1;
+        glDeleteTextures(1, &texture);
+    }
     MHWRender::MRenderer* renderer = MHWRender::MRenderer::theRenderer();
     if (renderer) renderer->deregisterOverride(theOverride);
     delete theOverride;

@@ -6,6 +6,7 @@
 
 #include "../../hosts/maya/src/Host.h"
 #include "../../hosts/maya/src/Mel.h"
+#include "../../hosts/maya/src/Viewport.h"
 
 #include <maya/M3dView.h>
 #include <maya/MDrawContext.h>
@@ -268,6 +269,35 @@ TEST_F(Viewport, ARefreshAskedForDuringAFrameIsThatFrame) {
     size_t before = mayahost::vp2::frameSeconds().size();
     probe([&](const MFrameContext&) { EXPECT_TRUE(MGlobal::executeCommand("refresh")); });
     EXPECT_EQ(mayahost::vp2::frameSeconds().size(), before + 1);
+}
+
+// Maya forbids scene edits while Viewport 2.0 draws: each is reported as an error naming it
+// and the override; queries are not edits. Commands queued for idle run after the frame,
+// in order.
+TEST_F(Viewport, SceneEditsWhileAnOverrideDrawsAreReportedAndIdleCommandsWait) {
+    Output out;
+    mel("polyCube -n box");
+    const int before = mayahost::vp2::editsWhileDrawing();
+    probe([&](const MFrameContext&) {
+        MString value;
+        EXPECT_TRUE(MGlobal::executeCommand("getAttr box.tx", value));
+        EXPECT_EQ(mayahost::vp2::editsWhileDrawing(), before) << "a query is no edit";
+        EXPECT_TRUE(MGlobal::executeCommand("move -r 1 0 0 box"));
+        MSelectionList none;
+        MGlobal::setActiveSelectionList(none);
+        EXPECT_TRUE(MGlobal::executeCommandOnIdle("move -r 0 2 0 box"));
+        EXPECT_TRUE(MGlobal::executeCommandOnIdle("move -r 0 0 3 box"));
+    });
+    EXPECT_GE(mayahost::vp2::editsWhileDrawing(), before + 2);
+    EXPECT_NE(out.text.find("plug box.tx set while the render override 'hostmayaContextProbe' draws"),
+              std::string::npos)
+        << out.text;
+    EXPECT_NE(out.text.find("active selection changed while the render override"), std::string::npos) << out.text;
+    EXPECT_EQ(std::string(melString("getAttr box.ty").asChar()), "0") << "an idle command ran during the frame";
+    const int reported = mayahost::vp2::editsWhileDrawing();
+    mayahost::host::idle(0);
+    EXPECT_EQ(std::string(melString("xform -q -t box").asChar()), "1 2 3");
+    EXPECT_EQ(mayahost::vp2::editsWhileDrawing(), reported) << "the idle commands ran outside the frame";
 }
 
 TEST_F(Viewport, PluginOverrideRunsItsOperationsInOrderOnTheBoundTarget) {

@@ -31,7 +31,7 @@ public:
     // The remote handle given to an identity in an earlier frame, or 0.
     std::uint64_t handleOf(std::uint64_t identity) const;
 
-    MayaSceneRegistry& registry = MayaSceneRegistry::instance();
+    MayaSceneRegistry& registry = MayaSceneRegistry::start();
     kvt::RequestHeader lastHeader{};
     // Whether the last frame's records could all be written (else the link let go).
     bool lastFrameComplete = true;

@@ -358,17 +358,24 @@ TEST(FailedFrame, ARecordThatDoesNotFitMakesTheNextFrameANewSessionWithTheWholeS
     EXPECT_EQ(scene.lastHeader.newCount, 4u);
 }
 
-TEST(IdleRefresh, RedrawsOnlyWhenNoFrameRanFor40Milliseconds)
+TEST(IdleRefresh, RedrawsOnlyWhenNoFrameRanFor40MillisecondsInAViewMirrorDraws)
 {
     SceneHarness scene;
     auto& view = mayahost::host::viewport();
-    scene.registry.lastDriverTick = kvt::platform::tickCountMilliseconds() + 60000; // a frame "just ran"
     int before = view.redrawRequests;
+    scene.registry.lastDriverTick = 0; // long ago, but no view is drawn by Mirror
+    scene.mel("modelEditor -e -rendererOverrideName \"\" modelPanel4");
+    mayahost::host::idle(0.1);
+    EXPECT_EQ(view.redrawRequests, before) << "Maya's own renderer made to redraw";
+
+    scene.mel("modelEditor -e -rendererOverrideName Mirror modelPanel4");
+    scene.registry.lastDriverTick = kvt::platform::tickCountMilliseconds() + 60000; // a frame "just ran"
     mayahost::host::idle(0.1);
     EXPECT_EQ(view.redrawRequests, before);
     scene.registry.lastDriverTick = 0; // long ago
     mayahost::host::idle(0.1);
     EXPECT_GT(view.redrawRequests, before);
+    scene.mel("modelEditor -e -rendererOverrideName \"\" modelPanel4");
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "../hostmaya/Picture.h"
 
 #include "ChildProcess.h"
+#include "Viewport.h"
 
 #include <maya/MGlobal.h>
 #include <maya/MViewport2Renderer.h>
@@ -57,11 +58,13 @@ protected:
             "modelPanel4");
         mel("control -e -w 320 -h 240 modelPanel4");
         mel("select -cl");
+        editsBefore = mayahost::vp2::editsWhileDrawing();
     }
     void TearDown() override
     {
         unreal.reset();
         mel("refresh"); // lets the link notice the responder is gone
+        EXPECT_EQ(mayahost::vp2::editsWhileDrawing(), editsBefore) << "the plug-in edited the scene while it drew";
     }
 
     TestResponder& startUnreal()
@@ -72,6 +75,7 @@ protected:
     }
 
     std::unique_ptr<TestResponder> unreal;
+    int editsBefore = 0;
 };
 
 inline Rgb rgbOf(const std::array<std::uint8_t, 3>& bgr) { return {bgr[2], bgr[1], bgr[0]}; }

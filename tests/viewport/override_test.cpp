@@ -4,6 +4,11 @@
 
 #include "viewport/MayaRenderOverride.h"
 
+#include "Messages.h"
+
+#include "link/Platform.h"
+#include "scene/MayaSceneRegistry.h"
+
 #include <vector>
 
 namespace {
@@ -41,13 +46,21 @@ TEST_F(Frames, PassesFilterAndClearAsTheirPlaceInTheFrameNeeds)
     EXPECT_EQ(static_cast<unsigned>(pre.renderFilterOverride()), 0xFFFFFFF6u);
     EXPECT_EQ(pre.clearOperation().mask(), 0xFFFFFFFFu);
     EXPECT_EQ(static_cast<unsigned>(ui.renderFilterOverride()), 9u);
-    EXPECT_EQ(ui.clearOperation().mask(), 0u);
+    // Stencil only: the picture's colour and depth stay under the interface items.
+    EXPECT_EQ(ui.clearOperation().mask(), static_cast<unsigned>(MHWRender::MClearOperation::kClearStencil));
 }
 
 TEST_F(Frames, SetupTurnsMultisamplingOffAfterEachDrawApiQuery)
 {
+    // Whatever earlier frames left for idle (a redraw asked for, queued commands) goes first.
+    mel("pause -sec 0; pause -sec 0");
     mel("setAttr hardwareRenderingGlobals.multiSampleEnable 1");
     mel("refresh");
+    // Not while the frame drew: from Maya's idle queue right after it.
+    EXPECT_EQ(melString("getAttr hardwareRenderingGlobals.multiSampleEnable"), "1");
+    // Idle turns without frames from here on (a frame asks for the draw APIs again).
+    MayaSceneRegistry::instance().lastDriverTick = kvt::platform::tickCountMilliseconds();
+    mel("pause -sec 0");
     EXPECT_EQ(melString("getAttr hardwareRenderingGlobals.multiSampleEnable"), "0");
     // Not every frame: only after Maya asked for the draw APIs again.
     auto* mirror = const_cast<MHWRender::MRenderOverride*>(
@@ -55,9 +68,12 @@ TEST_F(Frames, SetupTurnsMultisamplingOffAfterEachDrawApiQuery)
     ASSERT_NE(mirror, nullptr);
     mel("setAttr hardwareRenderingGlobals.multiSampleEnable 1");
     mirror->setup("modelPanel4");
+    MayaSceneRegistry::instance().lastDriverTick = kvt::platform::tickCountMilliseconds();
+    mel("pause -sec 0");
     EXPECT_EQ(melString("getAttr hardwareRenderingGlobals.multiSampleEnable"), "1");
     mirror->supportedDrawAPIs();
     mirror->setup("modelPanel4");
+    mel("pause -sec 0");
     EXPECT_EQ(melString("getAttr hardwareRenderingGlobals.multiSampleEnable"), "0");
 }
 
@@ -73,6 +89,20 @@ TEST_F(Frames, LoadingTwiceKeepsOneOverrideAndUnloadingRemovesIt)
     EXPECT_TRUE(uninitializePlugin(MObject()));
     mel("loadPlugin \"" PLUGIN_PATH "\"");
     EXPECT_NE(MHWRender::MRenderer::theRenderer()->findRenderOverride("Mirror"), nullptr);
+}
+
+// With the link up the scene callbacks are registered too; uninitializePlugin removes them
+// with the timer (the host ends the process on any left behind).
+TEST_F(Frames, UnloadingWithTheLinkUpLeavesNoCallbackRegistered)
+{
+    startUnreal();
+    mel("polyCube -n box");
+    mel("refresh");
+    EXPECT_GT(mayahost::messages::registeredCount(), 3u);
+    mel("unloadPlugin QuorbellMirror");
+    EXPECT_EQ(mayahost::messages::registeredCount(), 0u);
+    mel("loadPlugin \"" PLUGIN_PATH "\"");
+    mel("refresh");
 }
 
 } // namespace

@@ -166,3 +166,25 @@ TEST_F(Video, AFrameGrowingByHalfIsShownAndSoIsTheSmallerOneAfter)
 }
 
 } // namespace
+
+namespace {
+
+// The compositor's OpenGL objects: released by the frame that keys no video (Maya's context
+// current), forgotten without an OpenGL call by uninitializePlugin, which Maya runs with no
+// context; the plug-in keys again after reloading.
+TEST_F(Video, UnloadingAfterAKeyedFrameMakesNoOpenGlCall)
+{
+    mel("polyCube; select -cl");
+    producer->frame(kBands, 4, 2);
+    mel("refresh");
+    mel("unloadPlugin QuorbellMirror");
+    mel("loadPlugin \"" PLUGIN_PATH "\"");
+    mel("refresh"); // keys again with objects made afresh
+    expectBands(Picture::presented(), kBands, {0, 0, 0}, "after reloading");
+    producer->empty();
+    mel("refresh"); // releases them
+    mel("unloadPlugin QuorbellMirror");
+    mel("loadPlugin \"" PLUGIN_PATH "\"");
+}
+
+} // namespace

@@ -2,6 +2,7 @@
 #include "Bridge.h"
 #include "Host.h"
 #include "Mel.h"
+#include "Viewport.h"
 
 #include <maya/MGlobal.h>
 
@@ -102,6 +103,11 @@ MStatus MGlobal::executeCommand(const MString& command, int& result, bool, bool)
     return s;
 }
 
+MStatus MGlobal::executeCommandOnIdle(const MString& command, bool) {
+    host::queueIdleCommand(command.asChar());
+    return MS::kSuccess;
+}
+
 MStatus MGlobal::getActiveSelectionList(MSelectionList& dest, bool) {
     dest = host::activeSelection();
     // Nodes deleted since they were selected are no longer part of the selection.
@@ -110,6 +116,7 @@ MStatus MGlobal::getActiveSelectionList(MSelectionList& dest, bool) {
 }
 
 MStatus MGlobal::setActiveSelectionList(const MSelectionList& src, ListAdjustment mode) {
+    vp2::sceneEdited("active selection changed");
     MSelectionList& sel = host::activeSelection();
     auto& items = Bridge::items(sel);
     const auto& incoming = Bridge::items(src);

@@ -1,4 +1,5 @@
 #include "CommandSupport.h"
+#include "Viewport.h"
 
 #include "Bridge.h"
 #include "Host.h"
@@ -51,6 +52,7 @@ void shapesBelow(const Path& path, std::vector<Path>& out) {
 }
 
 void selectOnly(const std::vector<Node*>& nodes) {
+    vp2::sceneEdited("active selection changed");
     MSelectionList& sel = host::activeSelection();
     sel.clear();
     for (Node* n : nodes) sel.add(Bridge::object(n));

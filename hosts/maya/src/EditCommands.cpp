@@ -1,6 +1,7 @@
 // Commands that edit the scene: parenting, deleting, transforms, attributes,
 // connections, selection, shading sets, colours.
 #include "CommandSupport.h"
+#include "Viewport.h"
 
 #include "Bridge.h"
 #include "Host.h"
@@ -485,6 +486,7 @@ struct Registrar {
     registerCommand("select", [](Args& args) {
         args.parse("select", {{"r", "replace", 0}, {"add", "add", 0}, {"d", "deselect", 0}, {"cl", "clear", 0},
                               {"ne", "noExpand", 0}});
+        vp2::sceneEdited("active selection changed (select)");
         MSelectionList& sel = host::activeSelection();
         auto& items = Bridge::items(sel);
         if (args.has("clear")) {

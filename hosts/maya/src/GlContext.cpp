@@ -3,8 +3,12 @@
 #include <epoxy/egl.h>
 #include <epoxy/gl.h>
 
+#include <cxxabi.h>
 #include <dlfcn.h>
+#include <execinfo.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -198,6 +202,88 @@ bool makeCurrent(std::string& error) {
 }
 
 const std::string& description() { return state().description; }
+
+namespace {
+
+// Every OpenGL entry point of libglvnd jumps through the thread's current dispatch table
+// (_glapi_tls_Current[0]); with no context that is a table of silent no-ops. While a
+// plug-in unloads, a table of traps stands in for it. Larger than any glvnd table.
+constexpr size_t kDispatchSlots = 16384;
+
+std::string callerOf(void* address) {
+    Dl_info info{};
+    if (!dladdr(address, &info) || !info.dli_fname) return "unknown code";
+    std::string where = info.dli_fname;
+    if (info.dli_sname) {
+        int status = 0;
+        char* name = abi::__cxa_demangle(info.dli_sname, nullptr, nullptr, &status);
+        where += std::string(" in ") + (status == 0 && name ? name : info.dli_sname);
+        std::free(name);
+    }
+    return where;
+}
+
+// The first caller outside the OpenGL loaders and the host: the code that made the call.
+std::string offendingCaller() {
+    void* frames[32];
+    int count = backtrace(frames, 32);
+    for (int i = 1; i < count; ++i) {
+        Dl_info info{};
+        if (!dladdr(frames[i], &info) || !info.dli_fname) continue;
+        std::string file = info.dli_fname;
+        bool loader = false;
+        for (const char* name : {"libepoxy", "libGL", "libOpenGL", "libEGL", "libmayahost"})
+            loader |= file.find(name) != std::string::npos;
+        if (!loader) return callerOf(frames[i]);
+    }
+    return callerOf(__builtin_return_address(0));
+}
+
+[[noreturn]] __attribute__((noinline)) void callWithoutContext() {
+    std::string caller = offendingCaller();
+    std::fprintf(stderr,
+                 "// Fatal Error: an OpenGL function was called with no OpenGL context current (from %s): "
+                 "a plug-in's OpenGL objects must be released while Maya's context is current, not from "
+                 "uninitializePlugin //\n",
+                 caller.c_str());
+    std::fflush(nullptr);
+    std::_Exit(EXIT_FAILURE);
+}
+
+void** trapTable() {
+    static void* table[kDispatchSlots];
+    if (!table[0])
+        for (auto& slot : table) slot = reinterpret_cast<void*>(&callWithoutContext);
+    return table;
+}
+
+} // namespace
+
+NoContextScope::NoContextScope() {
+    State& s = state();
+    if (!s.ok) return;
+    wasCurrent_ = eglGetCurrentContext() == s.context;
+    eglMakeCurrent(s.display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+    if (void* dispatch = dlopen("libGLdispatch.so.0", RTLD_LAZY | RTLD_NOLOAD)) {
+        dispatch_ = static_cast<void**>(dlsym(dispatch, "_glapi_tls_Current"));
+        dlclose(dispatch);
+    }
+    if (dispatch_) {
+        saved_ = dispatch_[0];
+        dispatch_[0] = trapTable();
+    }
+}
+
+NoContextScope::~NoContextScope() {
+    if (dispatch_) dispatch_[0] = saved_;
+    State& s = state();
+    if (wasCurrent_) {
+        // Released once more first: libglvnd skips a make-current to the context it last
+        // made current, which would leave the trap table's replacement (no-ops) in place.
+        eglMakeCurrent(s.display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+        eglMakeCurrent(s.display, s.surface, s.surface, s.context);
+    }
+}
 
 // The display is never terminated: Mesa unloads its driver at eglTerminate, and the
 // context must outlive every plug-in's uninitializePlugin.

@@ -11,6 +11,22 @@ namespace mayahost::gl {
 // missing; the attempt is not repeated.
 bool makeCurrent(std::string& error);
 
+// A plug-in's unload: no context is current, and every OpenGL call lands in a trap that
+// names its caller and ends the process, as a call without a context fails in Maya. The
+// viewport's context is made current again at the end of the scope.
+class NoContextScope {
+public:
+    NoContextScope();
+    ~NoContextScope();
+    NoContextScope(const NoContextScope&) = delete;
+    NoContextScope& operator=(const NoContextScope&) = delete;
+
+private:
+    bool wasCurrent_ = false;
+    void** dispatch_ = nullptr;
+    void* saved_ = nullptr;
+};
+
 // "OpenGL 4.5 (Compatibility Profile) Mesa 22.3.6 on llvmpipe (…)", once made.
 const std::string& description();
 

@@ -1,6 +1,8 @@
 #include "Host.h"
 
 #include "Bridge.h"
+#include "GlContext.h"
+#include "Mel.h"
 #include "Messages.h"
 #include "Viewport.h"
 
@@ -12,6 +14,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <thread>
 #include <vector>
@@ -118,11 +122,34 @@ bool loadPlugin(const std::string& path, std::string& error) {
     return true;
 }
 
+// Maya: "All callbacks that are registered by a plug-in must be removed by that plug-in
+// when it is unloaded. Failure to do so will result in a fatal error."
+static void checkCallbacksRemoved(const LoadedPlugin& plugin, void* entry) {
+    Dl_info info{};
+    if (!dladdr(entry, &info)) return;
+    std::vector<std::string> left = messages::registeredFrom(info.dli_fbase);
+    if (left.empty()) return;
+    std::string list;
+    for (const auto& text : left) list += (list.empty() ? "" : ", ") + text;
+    std::fprintf(stderr,
+                 "// Fatal Error: plug-in '%s' was unloaded with %zu callback%s still registered (%s); every "
+                 "callback a plug-in registers must be removed by its uninitializePlugin //\n",
+                 plugin.name.c_str(), left.size(), left.size() == 1 ? "" : "s", list.c_str());
+    std::fflush(nullptr);
+    std::_Exit(EXIT_FAILURE);
+}
+
 static bool unload(size_t index, std::string& error) {
     LoadedPlugin plugin = plugins()[index];
     plugins().erase(plugins().begin() + static_cast<long>(index));
     auto uninit = reinterpret_cast<EntryPoint>(dlsym(plugin.handle, kUninitializeSymbol));
-    MStatus status = uninit(Bridge::data(MFn::kPlugin, plugin.info));
+    MStatus status;
+    {
+        // Maya unloads a plug-in from its command loop, not while a viewport draws.
+        gl::NoContextScope noContext;
+        status = uninit(Bridge::data(MFn::kPlugin, plugin.info));
+    }
+    checkCallbacksRemoved(plugin, reinterpret_cast<void*>(uninit));
     dlclose(plugin.handle);
     if (!status) {
         error = "uninitializePlugin function failed (" + plugin.path + ")";
@@ -144,7 +171,21 @@ void unloadAllPlugins() {
     while (!plugins().empty()) unload(plugins().size() - 1, error);
 }
 
+namespace {
+std::vector<std::string>& idleCommands() {
+    static std::vector<std::string> queue;
+    return queue;
+}
+} // namespace
+
+void queueIdleCommand(const std::string& command) { idleCommands().push_back(command); }
+
 double idleStep() {
+    for (size_t i = 0; i < idleCommands().size(); ++i) {
+        std::string command = idleCommands()[i];
+        mel::run(command, "");
+    }
+    idleCommands().clear();
     double next = messages::runTimers(messages::idleClock());
     // Redraws asked for with M3dView::refresh happen once the callbacks are through.
     vp2::drawRequestedFrame();
@@ -221,6 +262,17 @@ M3dView M3dView::active3dView(MStatus* status) {
 }
 
 unsigned int M3dView::numberOf3dViews() { return 1; }
+
+MStatus M3dView::get3dView(const unsigned int index, M3dView& view) {
+    if (index >= numberOf3dViews()) return MS::kInvalidParameter;
+    view.fIndex = static_cast<int>(index);
+    return MS::kSuccess;
+}
+
+MString M3dView::renderOverrideName(MStatus* status) const {
+    if (status) *status = MS::kSuccess;
+    return MString(host::viewport().rendererOverride.c_str());
+}
 
 MStatus M3dView::refresh(bool, bool) {
     ++host::viewport().redrawRequests;

@@ -40,7 +40,11 @@ void unloadAllPlugins();
 // Runs the idle loop for `seconds`: timer callbacks fire when due, then the redraws
 // asked for with M3dView::refresh.
 void idle(double seconds);
-// One turn of the idle loop; returns when the next timer is due (negative: none).
+// MGlobal::executeCommandOnIdle: the commands wait for the idle loop, which runs them
+// first, in order (also those queued while they run, in the same turn).
+void queueIdleCommand(const std::string& command);
+// One turn of the idle loop (queued commands, due timers, the requested redraw); returns
+// when the next timer is due (negative: none).
 double idleStep();
 
 struct Preferences {

@@ -2,6 +2,7 @@
 // preferences, printing.
 #include "CommandSupport.h"
 
+#include "Animation.h"
 #include "Bridge.h"
 #include "Camera.h"
 #include "Host.h"
@@ -226,7 +227,7 @@ struct Registrar {
         auto& prefs = host::preferences();
         if (!args.has("query")) {
             if (args.positional().size() != 1) throw Error{"currentTime: one time expected."};
-            prefs.currentTime = args.positional()[0].asNumber();
+            animation::setTime(args.positional()[0].asNumber());
         }
         return Value::real(prefs.currentTime);
     });
@@ -235,6 +236,7 @@ struct Registrar {
                                             {"cme", "cmEnabled", 1}});
         auto& prefs = host::preferences();
         if (args.has("query")) return Value::integer(prefs.colorManagement);
+        vp2::sceneEdited("colour management preferences edited");
         if (args.has("cmEnabled")) prefs.colorManagement = args.number("cmEnabled", 1) != 0;
         return Value{};
     });

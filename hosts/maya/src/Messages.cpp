@@ -1,12 +1,16 @@
 #include "Messages.h"
 
 #include "Bridge.h"
+#include "Viewport.h"
 
 #include <maya/MDGMessage.h>
 #include <maya/MDagMessage.h>
+#include <maya/MEventMessage.h>
 #include <maya/MNodeMessage.h>
 #include <maya/MSceneMessage.h>
 #include <maya/MTimerMessage.h>
+
+#include <dlfcn.h>
 
 #include <algorithm>
 #include <chrono>
@@ -89,6 +93,35 @@ void deliverParent(Kind kind, const Path& child, const Path& parent) {
 
 std::size_t registeredCount() { return table().size(); }
 
+static const char* kindName(Kind kind) {
+    switch (kind) {
+    case Kind::NodeAdded: return "node added";
+    case Kind::NodeRemoved: return "node removed";
+    case Kind::ChildAdded: return "child added";
+    case Kind::ChildRemoved: return "child removed";
+    case Kind::NodeDirtyPlug: return "node dirty (plug)";
+    case Kind::NodeDirty: return "node dirty";
+    case Kind::WorldMatrix: return "world matrix modified";
+    case Kind::PreConnection: return "pre-connection";
+    case Kind::Scene: return "scene";
+    case Kind::Timer: return "timer";
+    case Kind::Event: return "event";
+    }
+    return "unknown";
+}
+
+std::vector<std::string> registeredFrom(const void* base) {
+    std::vector<std::string> found;
+    for (const auto& [id, r] : table()) {
+        Dl_info info{};
+        if (!dladdr(r.func, &info) || info.dli_fbase != base) continue;
+        std::string text = std::string(kindName(r.kind)) + " callback " + std::to_string(id);
+        if (!r.eventName.empty()) text += " (\"" + r.eventName + "\")";
+        found.push_back(text);
+    }
+    return found;
+}
+
 double idleClock() {
     static const auto start = std::chrono::steady_clock::now();
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -116,12 +149,25 @@ bool remove(MCallbackId id) {
     return true;
 }
 
-void nodeAdded(Node* node) { deliverNode(Kind::NodeAdded, node); }
-void nodeRemoved(Node* node) { deliverNode(Kind::NodeRemoved, node); }
-void childAdded(const Path& child, const Path& parent) { deliverParent(Kind::ChildAdded, child, parent); }
-void childRemoved(const Path& child, const Path& parent) { deliverParent(Kind::ChildRemoved, child, parent); }
+void nodeAdded(Node* node) {
+    vp2::sceneEdited("node " + node->name + " created");
+    deliverNode(Kind::NodeAdded, node);
+}
+void nodeRemoved(Node* node) {
+    vp2::sceneEdited("node " + node->name + " deleted");
+    deliverNode(Kind::NodeRemoved, node);
+}
+void childAdded(const Path& child, const Path& parent) {
+    vp2::sceneEdited("DAG child added");
+    deliverParent(Kind::ChildAdded, child, parent);
+}
+void childRemoved(const Path& child, const Path& parent) {
+    vp2::sceneEdited("DAG child removed");
+    deliverParent(Kind::ChildRemoved, child, parent);
+}
 
 void nodeDirty(Node* node, const Plug& plug) {
+    vp2::sceneEdited("plug " + node->name + "." + (plug.attr ? plug.attr->shortName : std::string()) + " set");
     for (Kind kind : {Kind::NodeDirtyPlug, Kind::NodeDirty}) {
         for (MCallbackId id : snapshot(kind, node)) {
             Registration* r = lookup(id);
@@ -156,6 +202,7 @@ void worldMatrixModified(Node* transform, int flags) {
 }
 
 void preConnection(const Plug& src, const Plug& dst, bool made) {
+    vp2::sceneEdited(std::string(made ? "connection made" : "connection broken") + " to " + dst.node->name);
     for (MCallbackId id : snapshot(Kind::PreConnection)) {
         Registration* r = lookup(id);
         if (!r) continue;
@@ -165,9 +212,18 @@ void preConnection(const Plug& src, const Plug& dst, bool made) {
 }
 
 void scene(int message) {
+    vp2::sceneEdited("scene replaced");
     for (MCallbackId id : snapshot(Kind::Scene)) {
         Registration* r = lookup(id);
         if (!r || r->sceneMessage != message) continue;
+        reinterpret_cast<MMessage::MBasicFunction>(r->func)(r->client);
+    }
+}
+
+void event(const std::string& name) {
+    for (MCallbackId id : snapshot(Kind::Event)) {
+        Registration* r = lookup(id);
+        if (!r || r->eventName != name) continue;
         reinterpret_cast<MMessage::MBasicFunction>(r->func)(r->client);
     }
 }
@@ -292,5 +348,18 @@ MCallbackId MTimerMessage::addTimerCallback(float period, MElapsedTimeFunction f
     r.period = period;
     r.last = messages::idleClock();
     r.next = r.last + period;
+    return registerOrFail(std::move(r), status);
+}
+
+// The one event the host raises; others are refused, as Maya refuses an unknown event name.
+MCallbackId MEventMessage::addEventCallback(const MString& eventName, MMessage::MBasicFunction func,
+                                            void* clientData, MStatus* status) {
+    std::string name = eventName.asChar();
+    if (name != "timeChanged") {
+        if (status) *status = MS::kInvalidParameter;
+        return 0;
+    }
+    Registration r = make(Kind::Event, reinterpret_cast<void*>(func), clientData);
+    r.eventName = name;
     return registerOrFail(std::move(r), status);
 }

@@ -143,6 +143,11 @@ void Scene::defineClasses() {
     triple(lambert->attrs, "color", "c", AttrKind::Double, c, 0.5);
     attr(lambert->attrs, "diffuse", "dc", AttrKind::Double, 0.8);
     attr(lambert->attrs, "outColor", "oc", AttrKind::Message);
+    // Animation curves by the unit of what they drive: distance, angle, unitless.
+    for (const char* curve : {"animCurveTL", "animCurveTA", "animCurveTU"}) {
+        NodeClass* c = define(curve, {F::kDependencyNode}, false, nullptr);
+        attr(c->attrs, "output", "o", std::string(curve) == "animCurveTA" ? AttrKind::Angle : AttrKind::Double);
+    }
     NodeClass* hw = define("hardwareRenderingGlobals", {F::kDependencyNode}, false, nullptr);
     attr(hw->attrs, "multiSampleEnable", "multiSampleEnable", AttrKind::Bool, 0);
 }

@@ -84,6 +84,7 @@ struct Node {
     std::shared_ptr<Mesh> mesh;             // meshes and the tessellation of NURBS surfaces
     int nurbsUVs = 0;
     std::vector<Membership> members;        // per instance, for meshes and NURBS surfaces
+    std::map<double, double> keys;          // an animation curve's keys: time (frames) → value
     bool hasFn(MFn::Type type) const;
     MFn::Type apiType() const { return cls->types.back(); }
 };

@@ -65,7 +65,7 @@ bool makeTarget(Target& t, int width, int height, std::string& error) {
     if (status != GL_FRAMEBUFFER_COMPLETE) {
         char code[16];
         std::snprintf(code, sizeof code, "0x%04x", status);
-        error = std::string("the viewport's render target is incomplete (status ") + code + ")";
+        error = std::string("the viewport's render target is incomplete (status ") + code + ", OpenGL error " + std::to_string(glGetError()) + ")";
         return false;
     }
     return true;
@@ -133,6 +133,7 @@ struct Registry {
     std::set<std::string> warned;
     bool pending = false;
     bool reported = false;
+    int editsWhileDrawing = 0;
     std::vector<double> seconds;
 };
 
@@ -304,6 +305,16 @@ const MRenderOverride* findOverride(const std::string& name) {
         if (name == o->name().asChar()) return o;
     return nullptr;
 }
+
+void sceneEdited(const std::string& what) {
+    Registry& r = registry();
+    if (!r.drawing) return;
+    ++r.editsWhileDrawing;
+    mel::printError(what + " while the render override '" + r.drawing->name().asChar() +
+                    "' draws: Viewport 2.0 does not allow the scene to be edited during drawing");
+}
+
+int editsWhileDrawing() { return registry().editsWhileDrawing; }
 
 const MFrameContext* frameContextOf(const MRenderOverride* o) {
     return o && registry().drawing == o ? &Bridge::drawContext() : nullptr;

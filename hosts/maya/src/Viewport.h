@@ -33,6 +33,15 @@ const MHWRender::MRenderOverride* findOverride(const std::string& name);
 // The frame context of the frame an override is drawing (between setup and cleanup).
 const MHWRender::MFrameContext* frameContextOf(const MHWRender::MRenderOverride* renderOverride);
 
+// Maya: "Attempts to modify the camera or other nodes in the scene while rendering can
+// lead to undefined behaviour and instability." Every scene edit (and a selection or
+// preference change) reports here; while a render override's setup, operations or cleanup
+// run, it is reported as an error naming the edit and the override. The edit still
+// happens, as it would in Maya.
+void sceneEdited(const std::string& what);
+// Edits reported while an override drew, since the host started.
+int editsWhileDrawing();
+
 // The draw API the renderer runs on: OpenGL Core Profile (compatibility).
 constexpr MHWRender::DrawAPI kDrawAPI = MHWRender::kOpenGLCoreProfile;
 

@@ -1,5 +1,6 @@
 #pragma once
 #include <maya/MStatus.h>
+#include <maya/MString.h>
 #include <maya/MTypes.h>
 
 OPENMAYA_MAJOR_NAMESPACE_OPEN
@@ -11,6 +12,9 @@ public:
     virtual ~M3dView() = default;
     static M3dView active3dView(MStatus* ReturnStatus = NULL);
     static unsigned int numberOf3dViews();
+    static MStatus get3dView(const unsigned int index, M3dView& view);
+    // The render override drawing this view, empty when Maya's own renderer does.
+    MString renderOverrideName(MStatus* ReturnStatus = NULL) const;
     int portWidth(MStatus* ReturnStatus = NULL);
     int portHeight(MStatus* ReturnStatus = NULL);
     MStatus refresh(bool all = false, bool force = false);

@@ -18,6 +18,9 @@ public:
                                   bool displayEnabled = false, bool undoEnabled = false);
     static MStatus executeCommand(const MString& command, int& result,
                                   bool displayEnabled = false, bool undoEnabled = false);
+    // Queues a command for the next time Maya is idle; it runs after the current command (or
+    // frame) is through, in the order queued.
+    static MStatus executeCommandOnIdle(const MString& command, bool displayEnabled = false);
     static MStatus getActiveSelectionList(MSelectionList& dest, bool orderedSelectionIfAvailable = false);
     static MStatus setActiveSelectionList(const MSelectionList& src, ListAdjustment mode = kReplaceList);
     static MMayaState mayaState(MStatus* status = NULL);
