@@ -366,7 +366,9 @@ std::string Utf8(const FString& Text) { return TCHAR_TO_UTF8(*Text); }
 TEST_F(SceneTest, TheGeneratedRegistrationAgreesWithTheHeadersAndTheDescriptor) {
     std::ifstream Descriptor(QUORBELL_PLUGIN_FILE);
     const std::string Plugin((std::istreambuf_iterator<char>(Descriptor)), std::istreambuf_iterator<char>());
+    // The header tool flags a module's package by the module's type in the descriptor.
     const bool bDeveloper = std::regex_search(Plugin, std::regex(R"("Type"\s*:\s*"Developer")"));
+    const bool bEditor = std::regex_search(Plugin, std::regex(R"("Type"\s*:\s*"Editor")"));
     UPackage* Package = nullptr;
     for (const char* Header : {"Private/KVTMeshComponent.h", "Private/KVTTicker.h"}) {
         const FDeclaredClass Declared = ReadDeclaration(Header);
@@ -389,6 +391,7 @@ TEST_F(SceneTest, TheGeneratedRegistrationAgreesWithTheHeadersAndTheDescriptor) 
     EXPECT_EQ(Package->GetName(), TEXT("/Script/QuorbellMirror"));
     EXPECT_TRUE(Package->HasAnyPackageFlags(PKG_CompiledIn));
     EXPECT_EQ(Package->HasAnyPackageFlags(PKG_Developer), bDeveloper);
+    EXPECT_EQ(Package->HasAnyPackageFlags(PKG_EditorOnly), bEditor);
 }
 
 } // namespace

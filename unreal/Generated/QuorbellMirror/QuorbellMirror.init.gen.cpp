@@ -6,7 +6,7 @@ UPackage* Z_Construct_UPackage__Script_QuorbellMirror() {
     static UPackage* ReturnPackage = nullptr;
     if (!ReturnPackage) {
         ReturnPackage = CastChecked<UPackage>(StaticFindObjectFast(UPackage::StaticClass(), nullptr, FName(TEXT("/Script/QuorbellMirror")), false, false));
-        ReturnPackage->SetPackageFlags(PKG_CompiledIn | PKG_Developer);
+        ReturnPackage->SetPackageFlags(PKG_CompiledIn | PKG_EditorOnly);
         FGuid Guid;
         Guid.A = 0x4B7D2E91;
         Guid.B = 0xA3C05F18;

@@ -44,6 +44,7 @@ OPENMAYA_MAJOR_NAMESPACE_OPEN
     class MDagPath;
     class MDagPathArray;
     class MDGMessage;
+    class MEventMessage;
     class MFn;
     class MFnAmbientLight;
     class MFnAttribute;
@@ -108,6 +109,7 @@ using OPENMAYA_MAJOR_NAMESPACE_SCHEMA::MDagMessage;
 using OPENMAYA_MAJOR_NAMESPACE_SCHEMA::MDagPath;
 using OPENMAYA_MAJOR_NAMESPACE_SCHEMA::MDagPathArray;
 using OPENMAYA_MAJOR_NAMESPACE_SCHEMA::MDGMessage;
+using OPENMAYA_MAJOR_NAMESPACE_SCHEMA::MEventMessage;
 using OPENMAYA_MAJOR_NAMESPACE_SCHEMA::MFn;
 using OPENMAYA_MAJOR_NAMESPACE_SCHEMA::MFnAmbientLight;
 using OPENMAYA_MAJOR_NAMESPACE_SCHEMA::MFnAttribute;
