@@ -1,4 +1,5 @@
-// The region inspector, run against regions that this test writes as both sides would.
+// The region inspector, run against regions that this test writes as both sides would
+// (on Linux, and cross-built as kvt-inspect.exe under Wine).
 
 #include "FrameReport.h"
 
@@ -6,16 +7,17 @@
 #include "link/RecordWriter.h"
 
 #include "ChildProcess.h"
-
+#include "InspectorCommand.h"
 #include "RunCommand.h"
 
 #include <gtest/gtest.h>
-#include <png.h>
+#include <stb_image.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -25,7 +27,7 @@ namespace {
 
 std::string run(const std::string& args, int* status = nullptr)
 {
-    return testsupport::runCommand(std::string(KVT_INSPECT) + " " + args, status);
+    return testsupport::runCommand(inspector() + " " + args, status);
 }
 
 class Inspect : public ::testing::Test {
@@ -113,7 +115,8 @@ TEST_F(Inspect, SaysWhenTheLinkIsIdleOrTheRegionsAreMissing)
     int status = 0;
     std::string missing = run("--request KVTNoSuchRequest --response KVTNoSuchResponse", &status);
     EXPECT_EQ(status, 1);
-    EXPECT_NE(missing.find("do not exist"), std::string::npos) << missing;
+    EXPECT_EQ(missing, "no editor with the plug-in has created KVTNoSuchRequest: start Unreal Editor 4.18 with the "
+                       "Quorbell Mirror plug-in enabled\n");
 }
 
 TEST(InspectNames, FindsTheRegionsOfTheSuffixThePlugInsUse)
@@ -125,27 +128,34 @@ TEST(InspectNames, FindsTheRegionsOfTheSuffixThePlugInsUse)
     int status = -1;
     const std::string without = run("", &status);
     EXPECT_EQ(without.find("the link is idle"), std::string::npos) << "the real names are not this test's";
-    const std::string with = testsupport::runCommand("KVT_REGION_SUFFIX=" + suffix + " " + KVT_INSPECT, &status);
+    testsupport::ScopedEnvironment environment("KVT_REGION_SUFFIX", suffix);
+    const std::string with = run("", &status);
     EXPECT_NE(with.find("the link is idle"), std::string::npos) << with;
 }
 
-// Reads a PNG as 8-bit grey or RGB, top row first.
-std::vector<unsigned char> readPng(const std::string& path, png_uint_32 format, int& width, int& height)
+// Reads a PNG as 8-bit grey (1 channel) or RGB (3), top row first.
+std::vector<unsigned char> readPng(const std::string& path, int channels, int& width, int& height)
 {
-    png_image image;
-    std::memset(&image, 0, sizeof image);
-    image.version = PNG_IMAGE_VERSION;
     std::vector<unsigned char> pixels;
-    if (!png_image_begin_read_from_file(&image, path.c_str()))
+    int inFile = 0;
+    unsigned char* data = stbi_load(path.c_str(), &width, &height, &inFile, channels);
+    if (!data)
         return pixels;
-    image.format = format;
-    pixels.resize(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr))
-        pixels.clear();
-    width = int(image.width);
-    height = int(image.height);
+    pixels.assign(data, data + std::size_t(width) * height * channels);
+    stbi_image_free(data);
     return pixels;
 }
+
+// A folder of its own for one test's pictures, removed with everything in it.
+struct TempFolder {
+    std::filesystem::path path;
+    explicit TempFolder(const std::string& name) : path(std::filesystem::path(::testing::TempDir()) / name) {}
+    ~TempFolder()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
+};
 
 TEST_F(Inspect, WritesTheReplysPictureRightSideUpAndItsDepthAsAGreyRamp)
 {
@@ -173,16 +183,16 @@ TEST_F(Inspect, WritesTheReplysPictureRightSideUpAndItsDepthAsAGreyRamp)
         }
     unreal.publishResponse();
 
-    const std::string dir = ::testing::TempDir() + prefix;
-    ASSERT_EQ(std::system(("mkdir -p '" + dir + "'").c_str()), 0);
+    TempFolder folder(prefix); // the inspector makes it
+    const std::string dir = folder.path.string();
     int status = -1;
     std::string out = run(args + " --picture " + dir, &status);
     EXPECT_EQ(status, 0) << out;
     EXPECT_NE(out.find("picture: wrote " + dir + "/colour.png"), std::string::npos) << out;
 
     int cw = 0, ch = 0, dw = 0, dh = 0;
-    auto colour = readPng(dir + "/colour.png", PNG_FORMAT_RGB, cw, ch);
-    auto depth = readPng(dir + "/depth.png", PNG_FORMAT_GRAY, dw, dh);
+    auto colour = readPng(dir + "/colour.png", 3, cw, ch);
+    auto depth = readPng(dir + "/depth.png", 1, dw, dh);
     ASSERT_EQ(colour.size(), std::size_t(w * h * 3));
     ASSERT_EQ(depth.size(), std::size_t(w * h));
     EXPECT_EQ(cw, w);
@@ -197,7 +207,6 @@ TEST_F(Inspect, WritesTheReplysPictureRightSideUpAndItsDepthAsAGreyRamp)
             EXPECT_EQ(rgb[2], 10 * x);
             EXPECT_EQ(depth[y * w + x], std::lround((1.0 - x / 4.0) * 255.0)); // near white, far black
         }
-    std::system(("rm -rf '" + dir + "'").c_str());
 }
 
 TEST_F(Inspect, SaysWhyThereIsNoPictureToWrite)
@@ -206,15 +215,17 @@ TEST_F(Inspect, SaysWhyThereIsNoPictureToWrite)
     req->pictureWanted = 0;
     maya.publishRequest();
     int status = 0;
+    TempFolder folder(prefix);
+    const std::string dir = folder.path.string();
     // Outstanding: the editor has not answered yet.
-    std::string out = run(args + " --picture " + ::testing::TempDir(), &status);
+    std::string out = run(args + " --picture " + dir, &status);
     EXPECT_EQ(status, 1);
     EXPECT_NE(out.find("still outstanding"), std::string::npos) << out;
 
     ASSERT_TRUE(unreal.beginResponse());
     ASSERT_TRUE(writeHandleTable(unreal.response(), 0));
     unreal.publishResponse();
-    out = run(args + " --picture " + ::testing::TempDir(), &status);
+    out = run(args + " --picture " + dir, &status);
     EXPECT_EQ(status, 1);
     EXPECT_NE(out.find("asked for no picture"), std::string::npos) << out;
 }

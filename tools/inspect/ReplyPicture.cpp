@@ -3,7 +3,7 @@
 #include "link/Headers.h"
 #include "link/ResponsePayload.h"
 
-#include <png.h>
+#include <stb_image_write.h>
 
 #include <algorithm>
 #include <cmath>
@@ -16,15 +16,8 @@ namespace {
 bool writePng(const std::string& path, int width, int height, int channels, const std::vector<unsigned char>& pixels,
               std::string& message)
 {
-    png_image image;
-    std::memset(&image, 0, sizeof image);
-    image.version = PNG_IMAGE_VERSION;
-    image.width = static_cast<png_uint_32>(width);
-    image.height = static_cast<png_uint_32>(height);
-    image.format = channels == 3 ? PNG_FORMAT_RGB : PNG_FORMAT_GRAY;
-    if (!png_image_write_to_file(&image, path.c_str(), 0, pixels.data(), width * channels, nullptr)) {
-        message = "could not write " + path + ": " + image.message;
-        png_image_free(&image);
+    if (!stbi_write_png(path.c_str(), width, height, channels, pixels.data(), width * channels)) {
+        message = "could not write " + path + " (is the folder writable?)";
         return false;
     }
     return true;

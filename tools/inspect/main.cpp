@@ -13,7 +13,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 using namespace kvt;
 
@@ -56,8 +58,12 @@ int main(int argc, char** argv)
         std::string arg = argv[i];
         if (arg == "--watch")
             watch = true;
-        else if (arg == "--frames" && i + 1 < argc)
-            frames = std::strtol(argv[++i], nullptr, 10);
+        else if (arg == "--frames" && i + 1 < argc) {
+            char* end = nullptr;
+            frames = std::strtol(argv[++i], &end, 10);
+            if (*end != '\0' || frames <= 0)
+                return usage();
+        }
         else if (arg == "--picture" && i + 1 < argc)
             pictureDir = argv[++i];
         else if (arg == "--request" && i + 1 < argc)
@@ -68,23 +74,34 @@ int main(int argc, char** argv)
             return usage();
     }
 
+    if (!pictureDir.empty()) {
+        std::error_code error;
+        std::filesystem::create_directories(pictureDir, error);
+        if (error) {
+            std::printf("picture: could not create the folder %s: %s\n", pictureDir.c_str(), error.message().c_str());
+            return 1;
+        }
+    }
+
     SharedRegion request, response;
     std::uint64_t lastFrame = ~0ull;
     bool toldMissing = false;
     for (long shown = 0;;) {
-        if (!attach(request, requestName, sizeof(RequestHeader)) ||
-            !attach(response, responseName, sizeof(ResponseHeader))) {
+        const bool haveRequest = attach(request, requestName, sizeof(RequestHeader));
+        if (!haveRequest || !attach(response, responseName, sizeof(ResponseHeader))) {
             request.close();
             response.close();
+            // One line a user can act on: the editor makes both regions when its plug-in starts.
+            const std::string& missing = haveRequest ? responseName : requestName;
             if (!watch) {
-                std::printf("The regions \"%s\" and \"%s\" do not exist: start the Unreal editor with the "
-                            "QuorbellMirror module first.\n",
-                            requestName.c_str(), responseName.c_str());
+                std::printf("no editor with the plug-in has created %s: start Unreal Editor 4.18 with the "
+                            "Quorbell Mirror plug-in enabled\n",
+                            missing.c_str());
                 return 1;
             }
             if (!toldMissing)
-                std::printf("Waiting for the regions \"%s\" and \"%s\" to appear…\n", requestName.c_str(),
-                            responseName.c_str());
+                std::printf("no editor with the plug-in has created %s yet: waiting for it...\n", missing.c_str());
+            std::fflush(stdout);
             toldMissing = true;
             platform::sleepMilliseconds(250);
             continue;
