@@ -265,6 +265,92 @@ void checkPicture(const std::string& folder)
 const std::set<std::string> kStates = {"created", "live", "picture", "missing", "maya-gone", "stalled",
                                        "editor-closed", "malformed"};
 
+// Sets up the state `block` names, runs its command and checks the output it shows.
+void runBlock(const Block& block)
+{
+    // The plug-ins' names with a suffix of this run's own, as KVT_REGION_SUFFIX makes them.
+    const std::string suffix = testsupport::uniqueName("-readme");
+    testsupport::ScopedEnvironment environment("KVT_REGION_SUFFIX", suffix);
+    const RegionNames names = RegionNames::suffixed(suffix);
+    std::unique_ptr<LinkResponder> unreal;
+    std::unique_ptr<LinkRequester> maya;
+    std::unique_ptr<LivePair> live;
+    std::unique_ptr<PictureFolder> folder;
+    if (block.state != "missing") {
+        unreal = std::make_unique<LinkResponder>(names);
+        ASSERT_TRUE(unreal->createRegions());
+    }
+    if (block.state != "missing" && block.state != "created") {
+        maya = std::make_unique<LinkRequester>(nullptr, names);
+        ASSERT_EQ(maya->connect(), LinkRequester::ConnectResult::Connected);
+    }
+    if (block.state == "live" || block.state == "picture") {
+        live = std::make_unique<LivePair>(*unreal, *maya);
+        ASSERT_TRUE(waitFor([&] { return live->frames() >= 3; })) << "the live pair made no frames";
+    }
+    if (block.state == "picture") {
+        live->pause();
+        ASSERT_TRUE(waitFor([&] { return live->rested(); }));
+        const std::size_t at = block.command.find("--picture ");
+        ASSERT_NE(at, std::string::npos);
+        folder = std::make_unique<PictureFolder>(trim(block.command.substr(at + 10)));
+        ASSERT_FALSE(folder->existed) << folder->path.string() << " exists already: not overwriting it";
+    }
+    if (block.state == "maya-gone") {
+        ask(*maya);
+        ASSERT_TRUE(unreal->pollRequest());
+        answer(*unreal);
+        // Maya's process ended while it held the link: an owner pid nobody runs.
+        testsupport::ChildProcess ended;
+        ASSERT_TRUE(ended.start(testsupport::siblingExecutable("kvt-inspect"), {"--no-such-option"}));
+        ASSERT_EQ(ended.wait(), 64);
+        maya->requestHeader()->ownerPid = ended.pid();
+    }
+    if (block.state == "stalled")
+        ask(*maya);
+    if (block.state == "editor-closed") {
+        ask(*maya);
+        unreal->announceShutdown();
+    }
+    if (block.state == "malformed") {
+        RequestHeader* req = maya->beginRequest();
+        ASSERT_NE(req, nullptr);
+        req->firstRecord = 0x7FFFFF00;
+        maya->publishRequest();
+    }
+    
+    int status = -1;
+    ASSERT_EQ(inspector(), "kvt-inspect.exe"); // and the working folder is the one that holds it
+    std::string output = testsupport::runCommand(block.command, &status);
+    // The user's names carry no suffix.
+    for (std::size_t at; (at = output.find(suffix)) != std::string::npos;)
+        output.erase(at, suffix.size());
+    EXPECT_EQ(status, block.state == "missing" ? 1 : 0) << output;
+    for (const std::string& expected : block.expected)
+        EXPECT_TRUE(shows(output, expected)) << "the output does not show: " << expected << "\n" << output;
+    
+    if (block.state == "live") {
+        // Three reports of Maya's claim, frame numbers growing (a request shows twice at
+        // most: outstanding, then answered): frames move.
+        std::regex report("Request   frame ([0-9]+) .* owner pid ([0-9]+) \\(running\\)");
+        std::vector<long> frames;
+        std::istringstream lines(output);
+        for (std::string line; std::getline(lines, line);) {
+            std::smatch m;
+            if (std::regex_search(line, m, report)) {
+                frames.push_back(std::stol(m[1]));
+                EXPECT_EQ(std::stoul(m[2]), GetCurrentProcessId()) << "the owner is not the claiming process";
+            }
+        }
+        ASSERT_EQ(frames.size(), 3u) << output;
+        EXPECT_LE(frames[0], frames[1]);
+        EXPECT_LE(frames[1], frames[2]);
+        EXPECT_LT(frames[0], frames[2]);
+    }
+    if (block.state == "picture")
+        checkPicture(folder->path.string());
+}
+
 TEST(ReadmeCheck, EveryInspectorCommandShowsWhatTheReadmeSays)
 {
     std::string error;
@@ -276,88 +362,7 @@ TEST(ReadmeCheck, EveryInspectorCommandShowsWhatTheReadmeSays)
         ASSERT_TRUE(kStates.count(block.state)) << "no such state: " << block.state;
         ASSERT_FALSE(block.command.empty()) << "the block has no command";
         seen.insert(block.state);
-
-        // The plug-ins' names with a suffix of this run's own, as KVT_REGION_SUFFIX makes them.
-        const std::string suffix = testsupport::uniqueName("-readme");
-        testsupport::ScopedEnvironment environment("KVT_REGION_SUFFIX", suffix);
-        const RegionNames names = RegionNames::suffixed(suffix);
-        std::unique_ptr<LinkResponder> unreal;
-        std::unique_ptr<LinkRequester> maya;
-        std::unique_ptr<LivePair> live;
-        std::unique_ptr<PictureFolder> folder;
-        if (block.state != "missing") {
-            unreal = std::make_unique<LinkResponder>(names);
-            ASSERT_TRUE(unreal->createRegions());
-        }
-        if (block.state != "missing" && block.state != "created") {
-            maya = std::make_unique<LinkRequester>(nullptr, names);
-            ASSERT_EQ(maya->connect(), LinkRequester::ConnectResult::Connected);
-        }
-        if (block.state == "live" || block.state == "picture") {
-            live = std::make_unique<LivePair>(*unreal, *maya);
-            ASSERT_TRUE(waitFor([&] { return live->frames() >= 3; })) << "the live pair made no frames";
-        }
-        if (block.state == "picture") {
-            live->pause();
-            ASSERT_TRUE(waitFor([&] { return live->rested(); }));
-            const std::size_t at = block.command.find("--picture ");
-            ASSERT_NE(at, std::string::npos);
-            folder = std::make_unique<PictureFolder>(trim(block.command.substr(at + 10)));
-            ASSERT_FALSE(folder->existed) << folder->path.string() << " exists already: not overwriting it";
-        }
-        if (block.state == "maya-gone") {
-            ask(*maya);
-            ASSERT_TRUE(unreal->pollRequest());
-            answer(*unreal);
-            // Maya's process ended while it held the link: an owner pid nobody runs.
-            testsupport::ChildProcess ended;
-            ASSERT_TRUE(ended.start(testsupport::siblingExecutable("kvt-inspect"), {"--no-such-option"}));
-            ASSERT_EQ(ended.wait(), 64);
-            maya->requestHeader()->ownerPid = ended.pid();
-        }
-        if (block.state == "stalled")
-            ask(*maya);
-        if (block.state == "editor-closed") {
-            ask(*maya);
-            unreal->announceShutdown();
-        }
-        if (block.state == "malformed") {
-            RequestHeader* req = maya->beginRequest();
-            ASSERT_NE(req, nullptr);
-            req->firstRecord = 0x7FFFFF00;
-            maya->publishRequest();
-        }
-
-        int status = -1;
-        ASSERT_EQ(inspector(), "kvt-inspect.exe"); // and the working folder is the one that holds it
-        std::string output = testsupport::runCommand(block.command, &status);
-        // The user's names carry no suffix.
-        for (std::size_t at; (at = output.find(suffix)) != std::string::npos;)
-            output.erase(at, suffix.size());
-        EXPECT_EQ(status, block.state == "missing" ? 1 : 0) << output;
-        for (const std::string& expected : block.expected)
-            EXPECT_TRUE(shows(output, expected)) << "the output does not show: " << expected << "\n" << output;
-
-        if (block.state == "live") {
-            // Three reports of Maya's claim, frame numbers growing (a request shows twice at
-            // most: outstanding, then answered): frames move.
-            std::regex report("Request   frame ([0-9]+) .* owner pid ([0-9]+) \\(running\\)");
-            std::vector<long> frames;
-            std::istringstream lines(output);
-            for (std::string line; std::getline(lines, line);) {
-                std::smatch m;
-                if (std::regex_search(line, m, report)) {
-                    frames.push_back(std::stol(m[1]));
-                    EXPECT_EQ(std::stoul(m[2]), GetCurrentProcessId()) << "the owner is not the claiming process";
-                }
-            }
-            ASSERT_EQ(frames.size(), 3u) << output;
-            EXPECT_LE(frames[0], frames[1]);
-            EXPECT_LE(frames[1], frames[2]);
-            EXPECT_LT(frames[0], frames[2]);
-        }
-        if (block.state == "picture")
-            checkPicture(folder->path.string());
+        runBlock(block);
     }
     for (const std::string& state : kStates)
         EXPECT_TRUE(seen.count(state)) << "the README shows no " << state << " block";
