@@ -148,21 +148,7 @@ TEST(EditorProgram, AnswersFramesThroughTheRegionsAndSendsTheConsolesMaterialCho
     ASSERT_TRUE(Maya.isConnected());
     EXPECT_EQ(Maya.responseHeader()->responderPid, Editor.pid());
 
-    auto Frame = [&](bool bPicture, auto&& Records) -> kvt::Optional<kvt::Reply> {
-        EXPECT_EQ(Maya.connect(), kvt::LinkRequester::ConnectResult::Connected);
-        kvt::RequestHeader* Header = Maya.beginRequest();
-        if (!Header) return kvt::none;
-        Header->pictureWanted = bPicture ? 1 : 0;
-        Header->viewportWidth = 64;
-        Header->viewportHeight = 32;
-        {
-            FRequest Request(Maya.request());
-            Records(Request);
-        }
-        Maya.publishRequest();
-        if (Maya.awaitResponse() != kvt::LinkRequester::AwaitResult::Reply) return kvt::none;
-        return Maya.readReply();
-    };
+    auto Frame = [&](bool bPicture, auto&& Records) { return RequestFrame(Maya, bPicture, Records); };
 
     // Wait until the console command has run (it runs between the editor's first frames).
     kvt::Optional<kvt::Reply> First;
