@@ -14,6 +14,7 @@
 #include <csignal>
 #include <cstring>
 #include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 #include <vector>
 
@@ -23,7 +24,9 @@ namespace {
 
 // Echo responder in a forked process: answers every request with an empty table and,
 // when asked, a picture copied from a prepared frame.
-pid_t startEchoResponder(const std::string& prefix)
+// `delayMicroseconds` > 0: each reply is published that long after the request was seen,
+// as an editor that spends a tick on it would.
+pid_t startEchoResponder(const std::string& prefix, long delayMicroseconds = 0)
 {
     pid_t pid = fork();
     if (pid != 0)
@@ -37,6 +40,11 @@ pid_t startEchoResponder(const std::string& prefix)
             if (getppid() == 1)
                 _exit(0);
             continue; // spin: the round trip is what is measured
+        }
+        if (delayMicroseconds > 0) {
+            const auto until = std::chrono::steady_clock::now() + std::chrono::microseconds(delayMicroseconds);
+            while (std::chrono::steady_clock::now() < until) {
+            }
         }
         responder.beginResponse();
         const RequestHeader req = *responder.requestHeader();
@@ -54,10 +62,11 @@ pid_t startEchoResponder(const std::string& prefix)
 }
 
 struct Session {
+    explicit Session(long replyDelayMicroseconds = 0) : responder(startEchoResponder(prefix, replyDelayMicroseconds)) {}
     std::string prefix = testsupport::uniqueName("KVTBench");
     // Runs after the responder is killed below: its regions' names die with the session.
     testsupport::RegionCleanup regions{{prefix + "Request", prefix + "Response"}};
-    pid_t responder = startEchoResponder(prefix);
+    pid_t responder;
     LinkRequester link{nullptr, RegionNames::prefixed(prefix)};
 
     bool connect()
@@ -109,27 +118,48 @@ void BM_HandshakeRoundTrip(benchmark::State& state)
 }
 BENCHMARK(BM_HandshakeRoundTrip)->UseRealTime()->MinTime(1.0);
 
-// The same round trip through awaitResponse, with its 2 ms sleeps: what Maya really waits.
+double threadCpuSeconds()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
+}
+
+// The same round trip through awaitResponse: what Maya really waits. The responder answers
+// at once (argument 0) or a fixed time after the request, as an editor busy for part of a
+// tick; per frame: the time from publishing to noticing the reply beyond the responder's
+// delay (the overshoot), and the CPU time this thread spends inside the wait.
 void BM_HandshakeRoundTripSleeping(benchmark::State& state)
 {
-    Session s;
+    const long delay = long(state.range(0));
+    Session s(delay);
     if (!s.connect()) {
         state.SkipWithError("responder did not start");
         return;
     }
+    double waitSeconds = 0, cpuSeconds = 0;
     for (auto _ : state) {
         RequestHeader* req = s.link.beginRequest();
         req->newCount = 0;
         req->pictureWanted = 0;
+        const auto t0 = std::chrono::steady_clock::now();
+        const double c0 = threadCpuSeconds();
         s.link.publishRequest();
-        if (s.link.awaitResponse() != LinkRequester::AwaitResult::Reply || !s.link.readReply()) {
+        const LinkRequester::AwaitResult awaited = s.link.awaitResponse();
+        cpuSeconds += threadCpuSeconds() - c0;
+        waitSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+        if (awaited != LinkRequester::AwaitResult::Reply || !s.link.readReply()) {
             state.SkipWithError("link lost");
             break;
         }
     }
-    state.counters["frames_per_s"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+    const double frames = double(state.iterations());
+    state.counters["wait_us"] = waitSeconds / frames * 1e6;
+    state.counters["overshoot_us"] = waitSeconds / frames * 1e6 - double(delay);
+    state.counters["wait_cpu_us"] = cpuSeconds / frames * 1e6;
+    state.counters["frames_per_s"] = benchmark::Counter(frames, benchmark::Counter::kIsRate);
 }
-BENCHMARK(BM_HandshakeRoundTripSleeping)->UseRealTime()->MinTime(1.0);
+BENCHMARK(BM_HandshakeRoundTripSleeping)->Arg(0)->Arg(5000)->Arg(12000)->UseRealTime()->MinTime(1.0);
 
 // A 1920 × 1080 reply: the responder writes colour and depth into the region, the
 // requester copies both out, as Maya's upload would read them.

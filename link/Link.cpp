@@ -8,8 +8,15 @@
 namespace kvt {
 
 namespace {
-constexpr std::uint32_t kPollMilliseconds = 2;
-constexpr std::uint32_t kLivenessMilliseconds = 1000;
+// The wait sleeps 1 ms at a time until the reply is due less this lead, which covers a
+// sleep's own overshoot (up to a timer tick on Windows with the raised 1 ms period), then
+// polls finely for the lead and a few milliseconds of a reply's usual jitter. A reply
+// later still is slower than its predecessors (a bigger scene): it is waited for in 1 ms
+// sleeps, which keep the wait cheap.
+constexpr std::uint64_t kLeadMicroseconds = 2000;
+constexpr std::uint64_t kFineWindowMicroseconds = kLeadMicroseconds + 3000;
+constexpr std::uint32_t kSleepMilliseconds = 1;
+constexpr std::uint64_t kLivenessMicroseconds = 1000000;
 
 void clearLinks(ResponseHeader* header)
 {
@@ -125,28 +132,48 @@ void LinkRequester::publishRequest()
     response_.used = 0;
     RequestHeader* req = requestHeader();
     req->viewSize = request_.mappedSize;
+    publishedAt_ = platform::monotonicMicroseconds();
     storeCounter(req, loadCounter(req) + 1);
 }
 
 LinkRequester::AwaitResult LinkRequester::awaitResponse()
 {
-    elapsed_ = 0;
+    lastNoticed_ = Noticed::AtOnce;
+    const std::uint64_t due = publishedAt_ + expectedReply_;
+    const std::uint64_t fineStart = due > publishedAt_ + kLeadMicroseconds ? due - kLeadMicroseconds : publishedAt_;
+    const std::uint64_t fineEnd = fineStart + kFineWindowMicroseconds;
+    std::uint64_t livenessCheckAt = platform::monotonicMicroseconds() + kLivenessMicroseconds;
     while (loadCounter(request_.view) != loadCounter(response_.view)) {
-        platform::sleepMilliseconds(kPollMilliseconds);
-        elapsed_ += kPollMilliseconds;
+        const std::uint64_t now = platform::monotonicMicroseconds();
+        if (now >= fineStart && now < fineEnd) {
+            platform::pauseBriefly();
+            lastNoticed_ = Noticed::FinePoll;
+        } else {
+            platform::sleepMilliseconds(kSleepMilliseconds);
+            lastNoticed_ = Noticed::Sleep;
+        }
         const ResponseHeader* rsp = responseHeader();
         if (loadCounter(rsp) == 0 || rsp->responderPid == 0) {
             disconnect();
             return AwaitResult::Disconnected;
         }
-        if (elapsed_ > kLivenessMilliseconds) {
-            elapsed_ = 0;
+        if (platform::monotonicMicroseconds() >= livenessCheckAt) {
+            livenessCheckAt = platform::monotonicMicroseconds() + kLivenessMicroseconds;
             if (!platform::isProcessAlive(rsp->responderPid)) {
                 disconnect();
                 return AwaitResult::Disconnected;
             }
         }
     }
+    // Learn when replies come: an earlier one is believed at once (a reply seen by a sleep
+    // may be late by a millisecond, which the next wait's fine poll then covers), a later
+    // one moves the expectation an eighth of the way, so that one slow frame does not make
+    // the next waits poll finely long before their replies.
+    const std::uint64_t took = platform::monotonicMicroseconds() - publishedAt_;
+    if (took < expectedReply_)
+        expectedReply_ = took;
+    else
+        expectedReply_ += (took - expectedReply_) / 8;
     std::uint32_t size = responseHeader()->viewSize;
     if (size < sizeof(ResponseHeader) || size > kRegionMaximum || !response_.remap(size)) {
         disconnect();

@@ -79,8 +79,16 @@ public:
     void publishRequest();
 
     enum class AwaitResult { Reply, Disconnected };
-    // Waits in 2 ms sleeps for the reply, then remaps the response to its view size.
+    // Waits for the reply, then remaps the response to its view size. The wait sleeps in
+    // 1 ms steps until shortly before the reply is due (learnt from the replies before it),
+    // then polls finely for a few milliseconds, then sleeps in 1 ms steps again. Every
+    // second of waiting the responder's process is checked to be alive.
     AwaitResult awaitResponse();
+
+    // How the last wait ended: the reply was there at once, a fine poll saw it, or a 1 ms
+    // sleep did (then it may have waited up to a millisecond longer than needed).
+    enum class Noticed { AtOnce, FinePoll, Sleep };
+    Noticed lastNoticed() const { return lastNoticed_; }
 
     // Reads the reply to the request just published; a malformed reply disconnects.
     Optional<Reply> readReply();
@@ -105,7 +113,9 @@ private:
 
     bool timerRaised_ = false; // the platform's timer period is raised while connected
     std::uint32_t responderPid_ = 0; // of the responder that answered the claim
-    std::uint32_t elapsed_ = 0;
+    std::uint64_t publishedAt_ = 0;      // monotonic microseconds
+    std::uint64_t expectedReply_ = 0;    // microseconds from publishing to the reply, learnt
+    Noticed lastNoticed_ = Noticed::AtOnce;
 };
 
 class LinkResponder {

@@ -38,8 +38,14 @@ std::uint32_t currentProcessId();
 bool isProcessAlive(std::uint32_t pid);
 void sleepMilliseconds(std::uint32_t ms);
 std::uint64_t tickCountMilliseconds();
+// A monotonic clock fine enough to time the wait loop's phases.
+std::uint64_t monotonicMicroseconds();
+// The finest pause the platform offers at little CPU cost: a 50 us sleep where sleeps are
+// that fine (POSIX), else giving up the rest of the time slice (Windows, whose sleeps end
+// on a timer tick).
+void pauseBriefly();
 
-// The wait loop sleeps 2 ms at a time. Windows rounds a sleep up to its scheduler tick
+// The wait loop sleeps 1 ms at a time while a reply is not yet due. Windows rounds a sleep up to its scheduler tick
 // (15.6 ms by default) unless the timer period is raised, so the requester raises it to
 // 1 ms while it is connected and restores it when it disconnects. Calls are balanced by
 // the caller; elsewhere they do nothing.

@@ -125,6 +125,19 @@ std::uint64_t tickCountMilliseconds()
     return static_cast<std::uint64_t>(ts.tv_sec) * 1000u + static_cast<std::uint64_t>(ts.tv_nsec) / 1000000u;
 }
 
+std::uint64_t monotonicMicroseconds()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return static_cast<std::uint64_t>(ts.tv_sec) * 1000000u + static_cast<std::uint64_t>(ts.tv_nsec) / 1000u;
+}
+
+void pauseBriefly()
+{
+    timespec ts{0, 50000L};
+    nanosleep(&ts, nullptr);
+}
+
 // nanosleep is already as fine as the wait loop needs; only the balance is kept.
 namespace {
 int timerRaises = 0;

@@ -94,6 +94,23 @@ void sleepMilliseconds(std::uint32_t ms) { Sleep(ms); }
 
 std::uint64_t tickCountMilliseconds() { return GetTickCount(); }
 
+std::uint64_t monotonicMicroseconds()
+{
+    LARGE_INTEGER frequency, count;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&count);
+    const std::uint64_t ticks = static_cast<std::uint64_t>(count.QuadPart);
+    const std::uint64_t perSecond = static_cast<std::uint64_t>(frequency.QuadPart);
+    return ticks / perSecond * 1000000u + ticks % perSecond * 1000000u / perSecond;
+}
+
+// A sleep ends on a timer tick (1 ms at best): a finer pause can only yield.
+void pauseBriefly()
+{
+    if (!SwitchToThread())
+        Sleep(0);
+}
+
 namespace {
 int timerRaises = 0;
 }

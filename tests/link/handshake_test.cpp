@@ -322,11 +322,35 @@ TEST_F(Handshake, ResponderExitIsNoticedWithinAboutASecond)
     auto waited = std::chrono::steady_clock::now() - start;
     EXPECT_FALSE(maya.link.isConnected());
     EXPECT_EQ(maya.resyncs, 2);
-    // The liveness test runs once per second of 2 ms sleeps: not sooner (a process open per
-    // poll), and not several times later (sleeps stretched to a coarse timer tick).
+    // The liveness test runs once per second of waiting, by the clock: not sooner (a
+    // process open per poll), and not several times later (counted in polls or sleeps,
+    // which the fine polls make shorter and a coarse timer tick longer).
     EXPECT_GE(waited, std::chrono::milliseconds(900));
     EXPECT_LT(waited, std::chrono::milliseconds(4000));
     EXPECT_EQ(reaped.get(), 0);
+}
+
+// A responder that answers within a millisecond (the peer polls in 1 ms sleeps): once the
+// requester has seen a reply or two, it polls finely around the time replies come and sees
+// each one there, not after a sleep that outlasts it. A frame or two may still end in a
+// sleep when the machine keeps the peer from running for a few milliseconds.
+TEST_F(Handshake, PromptReplyIsNoticedByTheFinePoll)
+{
+    startResponder("echo");
+    Requester maya(prefix);
+    ASSERT_EQ(maya.connectWithin(10000), LinkRequester::ConnectResult::Connected);
+    int bySleep = 0;
+    const int frames = 40;
+    for (int frame = 0; frame < frames; ++frame) {
+        ASSERT_NE(maya.frame(0, 0, false), nullptr);
+        maya.link.publishRequest();
+        ASSERT_EQ(maya.link.awaitResponse(), LinkRequester::AwaitResult::Reply);
+        ASSERT_TRUE(maya.link.readReply());
+        if (maya.link.lastNoticed() == LinkRequester::Noticed::Sleep)
+            ++bySleep;
+    }
+    EXPECT_LE(bySleep, frames / 4);
+    peer.kill();
 }
 
 TEST_F(Handshake, ResponderShutdownIsNoticedAtOnce)
@@ -343,7 +367,7 @@ TEST_F(Handshake, ResponderShutdownIsNoticedAtOnce)
     peer.kill();
 }
 
-// The wait loop's 2 ms sleeps need the raised timer period while connected, and every
+// The wait loop's 1 ms sleeps need the raised timer period while connected, and every
 // way out of the link gives it back exactly once.
 TEST_F(Handshake, TimerPeriodIsRaisedOnlyWhileConnected)
 {
