@@ -13,7 +13,7 @@
 // The link's own share is everything but the Unreal render and Maya's own drawing: the
 // request writing after the clear (without the host's geometry extractor, timed apart by
 // ExtractorClock.h), the module's copy into the reply, its publishing, and the plug-in's
-// noticing the reply (2 ms sleeps). Its floor is memcpy of the bytes the
+// noticing the reply (the wait loop). Its floor is memcpy of the bytes the
 // link moves per frame (request + 8 bytes per pixel), measured here.
 //
 // Then the same picture (colour + depth) moves once through the regions and once through a

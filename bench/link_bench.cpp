@@ -86,7 +86,7 @@ struct Session {
         waitpid(responder, nullptr, 0);
     }
 
-    // One frame without the 2 ms poll sleep, so that the protocol's own cost shows.
+    // One frame spinning on the counter, without the wait loop, so that the protocol's own cost shows.
     bool roundTrip(int width, int height, bool picture)
     {
         RequestHeader* req = link.beginRequest();
