@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <dlfcn.h>
+#include <sys/resource.h>
 #include <vector>
 
 #include "ExtractorClock.h"
@@ -62,9 +63,25 @@ void BM_MillionTriangleMesh(benchmark::State& state)
 }
 BENCHMARK(BM_MillionTriangleMesh)->Unit(benchmark::kMillisecond)->Iterations(5);
 
+long minorFaults()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_minflt;
+}
+
 // The same mesh record split: the host's extractor (its six calls, timed apart) and the
 // plug-in's conversion of what it extracted into the request's 32-byte vertices, each
 // against memcpy of the bytes it writes.
+//
+// Like with like: the conversion reads the staged channels from the response region and
+// writes the vertices into the request region, both views mapped and their pages touched by
+// the frames before (as in Maya, where the views only grow). So every frame here starts as
+// publishing one would, with the response arena empty (else the staging walks on into
+// fresh pages and remaps a growing view each frame, and the figure counts page faults), and
+// the floor copies the same number of bytes between the same two views: from the staged
+// channels to where the vertices were written. The minor page faults per frame are counted
+// to show that the destination was warm.
 void BM_MillionTriangleMeshSplit(benchmark::State& state)
 {
     SceneHarness scene;
@@ -79,31 +96,43 @@ void BM_MillionTriangleMeshSplit(benchmark::State& state)
     MayaShape* shape = onlyShape(scene.registry);
     LinkRequester& link = *scene.registry.link;
     double whole = 0, extractor = 0;
+    long faults = 0;
     for (auto _ : state) {
         scene.registry.queueShape(shape);
         if (!link.beginRequest()) {
             state.SkipWithError("the link let go");
             return;
         }
+        link.response().used = 0; // what publishing the previous request did
         extractorClock::ns = 0;
+        const long faults0 = minorFaults();
         auto t0 = std::chrono::steady_clock::now();
         const bool written = scene.registry.writeChanges(link.request(), link.response(), ~0ull);
         whole += std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+        faults += minorFaults() - faults0;
         extractor += double(extractorClock::ns) * 1e-9;
         if (!written) {
             state.SkipWithError("the record was not written");
             return;
         }
     }
-    std::vector<std::uint8_t> from(vertexBytes + indexBytes, 1), to(vertexBytes + indexBytes);
+    // The vertices are the request's last array; the staged channels begin the response.
+    SharedRegion& request = link.request();
+    SharedRegion& response = link.response();
+    if (request.used < vertexBytes + indexBytes || response.used < vertexBytes) {
+        state.SkipWithError("the record is smaller than its vertices and indices");
+        return;
+    }
+    std::uint8_t* const vertexAt = request.view + request.used - vertexBytes;
+    std::uint8_t* const recordArraysAt = request.view + request.used - vertexBytes - indexBytes;
     double floorVertices = 0, floorAll = 0;
     for (std::int64_t i = 0; i < state.iterations(); ++i) {
         auto t0 = std::chrono::steady_clock::now();
-        std::memcpy(to.data(), from.data(), vertexBytes);
-        benchmark::DoNotOptimize(to.data());
+        std::memcpy(vertexAt, response.view, vertexBytes);
+        benchmark::ClobberMemory();
         auto t1 = std::chrono::steady_clock::now();
-        std::memcpy(to.data(), from.data(), vertexBytes + indexBytes);
-        benchmark::DoNotOptimize(to.data());
+        std::memcpy(recordArraysAt, response.view, vertexBytes + indexBytes);
+        benchmark::ClobberMemory();
         auto t2 = std::chrono::steady_clock::now();
         floorVertices += std::chrono::duration<double>(t1 - t0).count();
         floorAll += std::chrono::duration<double>(t2 - t1).count();
@@ -114,11 +143,13 @@ void BM_MillionTriangleMeshSplit(benchmark::State& state)
     state.counters["extractor_ms"] = extractor / n * 1e3;
     state.counters["conversion_ratio_to_memcpy"] = conversion / floorVertices;
     state.counters["whole_ratio_to_memcpy"] = whole / floorAll;
-    benchfig::figure("1M-triangle mesh record: plug-in conversion (vs memcpy of its vertices)", conversion / n * 1e3,
-                     "ms", floorVertices / n * 1e3, "<= 2x");
+    state.counters["minor_faults_per_frame"] = double(faults) / n;
+    benchfig::figure("1M-triangle mesh record: plug-in conversion (vs memcpy of its vertices, same views)",
+                     conversion / n * 1e3, "ms", floorVertices / n * 1e3, "<= 2x");
     benchfig::figure("1M-triangle mesh record: host extractor", extractor / n * 1e3, "ms", 0, "");
-    benchfig::figure("1M-triangle mesh record: whole (vs memcpy of vertices + indices)", whole / n * 1e3, "ms",
-                     floorAll / n * 1e3, "");
+    benchfig::figure("1M-triangle mesh record: whole (vs memcpy of vertices + indices, same views)", whole / n * 1e3,
+                     "ms", floorAll / n * 1e3, "");
+    benchfig::figure("1M-triangle mesh record: minor page faults per frame", double(faults) / n, "faults", 0, "");
 }
 BENCHMARK(BM_MillionTriangleMeshSplit)->Unit(benchmark::kMillisecond)->Iterations(5);
 
