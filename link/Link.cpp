@@ -8,14 +8,15 @@
 namespace kvt {
 
 namespace {
-// The wait sleeps 1 ms at a time until the reply is due less this lead, which covers a
-// sleep's own overshoot (up to a timer tick on Windows with the raised 1 ms period), then
-// polls finely for the lead and a few milliseconds of a reply's usual jitter. A reply
-// later still is slower than its predecessors (a bigger scene): it is waited for in 1 ms
+// The wait sleeps until the reply is due less the platform's wake lead, which covers a
+// sleep's own overshoot, then polls finely for the lead and a few milliseconds of a reply's
+// usual jitter. Its sleeps last at most 4 ms, so that a responder that shuts down is still
+// noticed within a few milliseconds, and each wake-up costs CPU. A reply later than the
+// fine polling is slower than its predecessors (a bigger scene): it is waited for in 2 ms
 // sleeps, which keep the wait cheap.
-constexpr std::uint64_t kLeadMicroseconds = 2000;
-constexpr std::uint64_t kFineWindowMicroseconds = kLeadMicroseconds + 3000;
-constexpr std::uint32_t kSleepMilliseconds = 1;
+constexpr std::uint64_t kJitterMicroseconds = 3000;
+constexpr std::uint64_t kLongestSleepMilliseconds = 4;
+constexpr std::uint32_t kLateSleepMilliseconds = 2;
 constexpr std::uint64_t kLivenessMicroseconds = 1000000;
 
 void clearLinks(ResponseHeader* header)
@@ -139,17 +140,23 @@ void LinkRequester::publishRequest()
 LinkRequester::AwaitResult LinkRequester::awaitResponse()
 {
     lastNoticed_ = Noticed::AtOnce;
+    const std::uint64_t lead = platform::wakeLeadMicroseconds();
     const std::uint64_t due = publishedAt_ + expectedReply_;
-    const std::uint64_t fineStart = due > publishedAt_ + kLeadMicroseconds ? due - kLeadMicroseconds : publishedAt_;
-    const std::uint64_t fineEnd = fineStart + kFineWindowMicroseconds;
+    const std::uint64_t fineStart = due > publishedAt_ + lead ? due - lead : publishedAt_;
+    const std::uint64_t fineEnd = due + kJitterMicroseconds;
     std::uint64_t livenessCheckAt = platform::monotonicMicroseconds() + kLivenessMicroseconds;
     while (loadCounter(request_.view) != loadCounter(response_.view)) {
         const std::uint64_t now = platform::monotonicMicroseconds();
-        if (now >= fineStart && now < fineEnd) {
+        if (now < fineEnd && now + 1000 > fineStart) {
             platform::pauseBriefly();
             lastNoticed_ = Noticed::FinePoll;
+        } else if (now < fineStart) {
+            // Whole milliseconds that end before the fine polling starts.
+            const std::uint64_t ms = (fineStart - now) / 1000;
+            platform::sleepMilliseconds(static_cast<std::uint32_t>(ms < kLongestSleepMilliseconds ? ms : kLongestSleepMilliseconds));
+            lastNoticed_ = Noticed::Sleep;
         } else {
-            platform::sleepMilliseconds(kSleepMilliseconds);
+            platform::sleepMilliseconds(kLateSleepMilliseconds);
             lastNoticed_ = Noticed::Sleep;
         }
         const ResponseHeader* rsp = responseHeader();

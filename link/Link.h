@@ -79,14 +79,14 @@ public:
     void publishRequest();
 
     enum class AwaitResult { Reply, Disconnected };
-    // Waits for the reply, then remaps the response to its view size. The wait sleeps in
-    // 1 ms steps until shortly before the reply is due (learnt from the replies before it),
-    // then polls finely for a few milliseconds, then sleeps in 1 ms steps again. Every
-    // second of waiting the responder's process is checked to be alive.
+    // Waits for the reply, then remaps the response to its view size. The wait sleeps
+    // until shortly before the reply is due (learnt from the replies before it), then polls
+    // finely for a few milliseconds, then sleeps 2 ms at a time. Every second of waiting
+    // the responder's process is checked to be alive.
     AwaitResult awaitResponse();
 
-    // How the last wait ended: the reply was there at once, a fine poll saw it, or a 1 ms
-    // sleep did (then it may have waited up to a millisecond longer than needed).
+    // How the last wait ended: the reply was there at once, a fine poll saw it, or a sleep
+    // did (then it may have waited longer than needed).
     enum class Noticed { AtOnce, FinePoll, Sleep };
     Noticed lastNoticed() const { return lastNoticed_; }
 

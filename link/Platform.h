@@ -44,8 +44,12 @@ std::uint64_t monotonicMicroseconds();
 // that fine (POSIX), else giving up the rest of the time slice (Windows, whose sleeps end
 // on a timer tick).
 void pauseBriefly();
+// How long before a reply is due the wait loop stops sleeping 1 ms at a time and polls
+// finely: a 1 ms sleep's own overshoot with some margin (a tenth of a millisecond where
+// sleeps are fine, up to a timer tick of the raised 1 ms period on Windows).
+std::uint32_t wakeLeadMicroseconds();
 
-// The wait loop sleeps 1 ms at a time while a reply is not yet due. Windows rounds a sleep up to its scheduler tick
+// The wait loop sleeps in whole milliseconds while a reply is not yet due. Windows rounds a sleep up to its scheduler tick
 // (15.6 ms by default) unless the timer period is raised, so the requester raises it to
 // 1 ms while it is connected and restores it when it disconnects. Calls are balanced by
 // the caller; elsewhere they do nothing.

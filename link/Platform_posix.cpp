@@ -138,6 +138,8 @@ void pauseBriefly()
     nanosleep(&ts, nullptr);
 }
 
+std::uint32_t wakeLeadMicroseconds() { return 500; }
+
 // nanosleep is already as fine as the wait loop needs; only the balance is kept.
 namespace {
 int timerRaises = 0;

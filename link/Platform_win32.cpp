@@ -104,6 +104,8 @@ std::uint64_t monotonicMicroseconds()
     return ticks / perSecond * 1000000u + ticks % perSecond * 1000000u / perSecond;
 }
 
+std::uint32_t wakeLeadMicroseconds() { return 2000; }
+
 // A sleep ends on a timer tick (1 ms at best): a finer pause can only yield.
 void pauseBriefly()
 {
