@@ -367,7 +367,7 @@ TEST_F(Handshake, ResponderShutdownIsNoticedAtOnce)
     peer.kill();
 }
 
-// The wait loop's 1 ms sleeps need the raised timer period while connected, and every
+// The wait loop's millisecond sleeps need the raised timer period while connected, and every
 // way out of the link gives it back exactly once.
 TEST_F(Handshake, TimerPeriodIsRaisedOnlyWhileConnected)
 {
