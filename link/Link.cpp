@@ -12,11 +12,11 @@ namespace {
 // sleep's own overshoot, then polls finely for the lead and a few milliseconds of a reply's
 // usual jitter. Its sleeps last at most 4 ms, so that a responder that shuts down is still
 // noticed within a few milliseconds, and each wake-up costs CPU. A reply later than the
-// fine polling is slower than its predecessors (a bigger scene): it is waited for in 2 ms
+// fine polling is slower than its predecessors (a bigger scene): it is waited for in 1 ms
 // sleeps, which keep the wait cheap.
 constexpr std::uint64_t kJitterMicroseconds = 3000;
 constexpr std::uint64_t kLongestSleepMilliseconds = 4;
-constexpr std::uint32_t kLateSleepMilliseconds = 2;
+constexpr std::uint32_t kLateSleepMilliseconds = 1;
 constexpr std::uint64_t kLivenessMicroseconds = 1000000;
 
 void clearLinks(ResponseHeader* header)

@@ -81,7 +81,7 @@ public:
     enum class AwaitResult { Reply, Disconnected };
     // Waits for the reply, then remaps the response to its view size. The wait sleeps
     // until shortly before the reply is due (learnt from the replies before it), then polls
-    // finely for a few milliseconds, then sleeps 2 ms at a time. Every second of waiting
+    // finely for a few milliseconds, then sleeps 1 ms at a time. Every second of waiting
     // the responder's process is checked to be alive.
     AwaitResult awaitResponse();
 
