@@ -78,10 +78,10 @@ long minorFaults()
 // writes the vertices into the request region, both views mapped and their pages touched by
 // the frames before (as in Maya, where the views only grow). So every frame here starts as
 // publishing one would, with the response arena empty (else the staging walks on into
-// fresh pages and remaps a growing view each frame, and the figure counts page faults), and
-// the floor copies the same number of bytes between the same two views: from the staged
-// channels to where the vertices were written. The minor page faults per frame are counted
-// to show that the destination was warm.
+// fresh pages and remaps a growing view each frame), and the floor copies the same number
+// of bytes between the same two views: from the staged channels to where the vertices were
+// written. The minor page faults of the whole record (host extractor included) are counted
+// per frame.
 void BM_MillionTriangleMeshSplit(benchmark::State& state)
 {
     SceneHarness scene;
