@@ -26,6 +26,9 @@
 #include <maya/MString.h>
 #include <maya/MTimerMessage.h>
 
+#include <unordered_map>
+#include <utility>
+
 namespace {
 
 MayaSceneRegistry& registryOf(void* clientData) { return *static_cast<MayaSceneRegistry*>(clientData); }
@@ -192,12 +195,24 @@ bool isDrivenTransform(const MObject& node)
 void timeChanged(void* clientData)
 {
     MayaSceneRegistry& registry = registryOf(clientData);
+    // Instances share their ancestors: each transform's plugs are looked at once a change.
+    std::unordered_multimap<unsigned, std::pair<MObjectHandle, bool>> known;
+    auto driven = [&known](const MObject& node) {
+        const MObjectHandle handle(node);
+        const auto range = known.equal_range(handle.hashCode());
+        for (auto it = range.first; it != range.second; ++it)
+            if (it->second.first == handle)
+                return it->second.second;
+        const bool result = isDrivenTransform(node);
+        known.emplace(handle.hashCode(), std::make_pair(handle, result));
+        return result;
+    };
     registry.forEachInstance([&](MayaSceneObject* instance) {
         if (instance->deleted)
             return;
         for (MDagPath walk(instance->path); walk.length() > 1;) {
             walk.pop();
-            if (isDrivenTransform(walk.node())) {
+            if (driven(walk.node())) {
                 registry.markMatrix(instance);
                 return;
             }

@@ -87,12 +87,6 @@ Attachments targetTextures()
     return attachments;
 }
 
-// Maps the whole video frame; false when the region offers none (or cannot be mapped).
-bool mapVideoFrame(MayaViewport& vp, std::uint32_t& width, std::uint32_t& height)
-{
-    return kvt::mapVideoFrame(vp.video, width, height);
-}
-
 void composite(MayaViewport& vp, std::uint32_t width, std::uint32_t height, GLuint picture)
 {
     if (width != vp.videoWidth || height != vp.videoHeight) {
@@ -120,7 +114,7 @@ bool uploadPicture(MayaViewport& vp, const kvt::Reply& reply)
     if (vp.video.isOpen()) {
         vp.compositor.prepare();
         std::uint32_t width = 0, height = 0;
-        keyed = mapVideoFrame(vp, width, height);
+        keyed = kvt::mapVideoFrame(vp.video, width, height);
         if (keyed)
             composite(vp, width, height, target.colour);
     }
@@ -140,7 +134,7 @@ bool videoOnly(MayaViewport& vp)
 {
     vp.compositor.prepare();
     std::uint32_t width = 0, height = 0;
-    if (!mapVideoFrame(vp, width, height))
+    if (!kvt::mapVideoFrame(vp.video, width, height))
         return false;
     glGetError();
     Attachments target = targetTextures();
