@@ -48,6 +48,7 @@ void Measure(int32 W, int32 H, int Runs) {
             KvtReadBack::ColourRow(Colour.data() + size_t(Y) * W * 4, Reply.data() + size_t(H - 1 - Y) * W * 4, W, KvtReadBack::MaskRow(Y));
         for (int32 Y = 0; Y < H; ++Y)
             KvtReadBack::DepthRow(Depth.data() + size_t(Y) * W * 4, Reply.data() + Block + size_t(H - 1 - Y) * W * 4, W, Scale, Bias);
+        KvtReadBack::FinishRows();
     };
     auto Memcpy = [&] { std::memcpy(Copy.data(), Source.data(), 2 * Block); };
     // Interleaved, so that both see the same state of the machine.

@@ -117,6 +117,7 @@ void FKVTTicker::ReadBack(FRHICommandListImmediate& RHICmdList, UTextureRenderTa
     for (int32 Y = 0; Y < DepthH; ++Y)
         KvtReadBack::DepthRow(static_cast<const uint8*>(Data) + size_t(Y) * size_t(Pitch) * 4,
                               Response + Blocks.depth + size_t(H - 1 - Y) * size_t(W) * 4, DepthW, Request.DepthScale, Request.DepthBias);
+    KvtReadBack::FinishRows();
     RHICmdList.UnmapStagingSurface(Staging->Depth);
     ClearUncovered(Response + Blocks.depth, W, H, DepthW, DepthH);
 }

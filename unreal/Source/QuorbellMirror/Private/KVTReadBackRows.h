@@ -1,7 +1,9 @@
 #pragma once
 // The per-pixel work of the read-back, one row at a time: the capture's colour with the
 // watermark into the reply's colour block, and the scene depth into Maya's window depth.
-// These loops run over every pixel of every viewport frame.
+// These loops run over every pixel of every viewport frame. Rows at 16-byte aligned
+// addresses are streamed past the caches (the reply is read by the other process): after
+// the last row, FinishRows must come before the reply is published.
 #include "CoreMinimal.h"
 
 namespace KvtReadBack {
@@ -21,5 +23,9 @@ void ColourRow(const uint8* Source, uint8* Dest, int32 Width, const uint8* MaskR
 // Width 32-bit depth samples of Source into Dest as float(d & 0xFFFFFF) x Scale + Bias,
 // in single precision (the upper 8 bits, the stencil, are ignored).
 void DepthRow(const uint8* Source, uint8* Dest, int32 Width, float Scale, float Bias);
+
+// Orders the rows' streamed stores before any later store of this thread (the counter
+// that publishes the reply).
+void FinishRows();
 
 } // namespace KvtReadBack
