@@ -26,8 +26,9 @@ namespace {
 // Echo responder in a forked process: answers every request with an empty table and,
 // when asked, a picture copied from a prepared frame.
 // `delayMicroseconds` > 0: each reply is published that long after the request was seen,
-// as an editor that spends a tick on it would.
-pid_t startEchoResponder(const std::string& prefix, long delayMicroseconds = 0)
+// as an editor that spends a tick on it would; `spreadMicroseconds` adds 0 to that much
+// more, in a fixed cycle of eight steps, as where the editor's tick falls in Maya's frame.
+pid_t startEchoResponder(const std::string& prefix, long delayMicroseconds = 0, long spreadMicroseconds = 0)
 {
     pid_t pid = fork();
     if (pid != 0)
@@ -36,14 +37,16 @@ pid_t startEchoResponder(const std::string& prefix, long delayMicroseconds = 0)
     if (!responder.createRegions())
         _exit(1);
     std::vector<std::uint8_t> frame(1920 * 1080 * 4, 0x80);
+    long replies = 0;
     for (;;) {
         if (!responder.pollRequest()) {
             if (getppid() == 1)
                 _exit(0);
             continue; // spin: the round trip is what is measured
         }
-        if (delayMicroseconds > 0) {
-            const auto until = std::chrono::steady_clock::now() + std::chrono::microseconds(delayMicroseconds);
+        const long delay = delayMicroseconds + spreadMicroseconds * ((replies++ * 5) % 8) / 7;
+        if (delay > 0) {
+            const auto until = std::chrono::steady_clock::now() + std::chrono::microseconds(delay);
             while (std::chrono::steady_clock::now() < until) {
             }
         }
@@ -63,7 +66,10 @@ pid_t startEchoResponder(const std::string& prefix, long delayMicroseconds = 0)
 }
 
 struct Session {
-    explicit Session(long replyDelayMicroseconds = 0) : responder(startEchoResponder(prefix, replyDelayMicroseconds)) {}
+    explicit Session(long replyDelayMicroseconds = 0, long replySpreadMicroseconds = 0)
+        : responder(startEchoResponder(prefix, replyDelayMicroseconds, replySpreadMicroseconds))
+    {
+    }
     std::string prefix = testsupport::uniqueName("KVTBench");
     // Runs after the responder is killed below: its regions' names die with the session.
     testsupport::RegionCleanup regions{{prefix + "Request", prefix + "Response"}};
@@ -127,20 +133,23 @@ double threadCpuSeconds()
 }
 
 // The same round trip through awaitResponse: what Maya really waits. The responder answers
-// at once (argument 0) or a fixed time after the request, as an editor busy for part of a
-// tick; per frame: the time from publishing to noticing the reply beyond the responder's
-// delay (the overshoot), and the CPU time this thread spends inside the wait.
+// at once (arguments 0, 0) or a time after the request, as an editor busy for part of a
+// tick, fixed or spread over a further interval (the second argument); per frame: the time
+// from publishing to noticing the reply beyond the responder's delay (the overshoot), and
+// the CPU time this thread spends inside the wait.
 void BM_HandshakeRoundTripSleeping(benchmark::State& state)
 {
-    const long delay = long(state.range(0));
-    Session s(delay);
+    const long base = long(state.range(0)), spread = long(state.range(1));
+    Session s(base, spread);
     if (!s.connect()) {
         state.SkipWithError("responder did not start");
         return;
     }
     double waitSeconds = 0, cpuSeconds = 0;
-    std::vector<double> waits, cpus;
+    std::vector<double> overshoots, cpus;
+    long frame = 0;
     for (auto _ : state) {
+        const long delay = base + spread * ((frame++ * 5) % 8) / 7; // as the responder's cycle
         RequestHeader* req = s.link.beginRequest();
         req->newCount = 0;
         req->pictureWanted = 0;
@@ -151,17 +160,16 @@ void BM_HandshakeRoundTripSleeping(benchmark::State& state)
         const double cpu = threadCpuSeconds() - c0;
         const double wait = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
         cpuSeconds += cpu;
-        waitSeconds += wait;
+        waitSeconds += wait - double(delay) * 1e-6;
         cpus.push_back(cpu);
-        waits.push_back(wait);
+        overshoots.push_back(wait - double(delay) * 1e-6);
         if (awaited != LinkRequester::AwaitResult::Reply || !s.link.readReply()) {
             state.SkipWithError("link lost");
             break;
         }
     }
     const double frames = double(state.iterations());
-    state.counters["wait_us"] = waitSeconds / frames * 1e6;
-    state.counters["overshoot_us"] = waitSeconds / frames * 1e6 - double(delay);
+    state.counters["overshoot_us"] = waitSeconds / frames * 1e6;
     state.counters["wait_cpu_us"] = cpuSeconds / frames * 1e6;
     // The medians too: on a shared machine a responder kept from running for a few frames
     // drags the means.
@@ -171,11 +179,17 @@ void BM_HandshakeRoundTripSleeping(benchmark::State& state)
         std::nth_element(v.begin(), v.begin() + v.size() / 2, v.end());
         return v[v.size() / 2];
     };
-    state.counters["median_overshoot_us"] = median(waits) * 1e6 - double(delay);
+    state.counters["median_overshoot_us"] = median(overshoots) * 1e6;
     state.counters["median_wait_cpu_us"] = median(cpus) * 1e6;
     state.counters["frames_per_s"] = benchmark::Counter(frames, benchmark::Counter::kIsRate);
 }
-BENCHMARK(BM_HandshakeRoundTripSleeping)->Arg(0)->Arg(5000)->Arg(12000)->UseRealTime()->MinTime(1.0);
+BENCHMARK(BM_HandshakeRoundTripSleeping)
+    ->Args({0, 0})
+    ->Args({5000, 0})
+    ->Args({12000, 0})
+    ->Args({2000, 14000})
+    ->UseRealTime()
+    ->MinTime(1.0);
 
 // A 1920 × 1080 reply: the responder writes colour and depth into the region, the
 // requester copies both out, as Maya's upload would read them.

@@ -3,18 +3,26 @@
 #include "Platform.h"
 #include "RelLink.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace kvt {
 
 namespace {
-// The wait sleeps until the reply is due less the platform's wake lead, which covers a
-// sleep's own overshoot, then polls finely for the lead and a few milliseconds of a reply's
-// usual jitter. Its sleeps last at most 4 ms, so that a responder that shuts down is still
-// noticed within a few milliseconds, and each wake-up costs CPU. A reply later than the
-// fine polling is slower than its predecessors (a bigger scene): it is waited for in 1 ms
-// sleeps, which keep the wait cheap.
+// The wait sleeps until the earliest time replies have lately come less the platform's wake
+// lead, which covers a sleep's own overshoot, then polls finely until a few milliseconds
+// past the latest: where an editor's tick falls against Maya's frame spreads replies over a
+// tick. The fine polls are spaced so that one wait makes about kFinePolls of them, never
+// closer than 50 us nor further apart than 250 us, and the fine window lasts at most
+// kLongestFineWindow. Sleeps last at most 4 ms, so that a responder that shuts down is
+// still noticed within a few milliseconds. A reply later than the fine polling is slower
+// than its predecessors (a bigger scene): it is waited for in 1 ms sleeps, which keep the
+// wait cheap.
 constexpr std::uint64_t kJitterMicroseconds = 3000;
+constexpr std::uint64_t kFinePolls = 64;
+constexpr std::uint64_t kFinestPollMicroseconds = 50;
+constexpr std::uint64_t kCoarsestPollMicroseconds = 250;
+constexpr std::uint64_t kLongestFineWindowMicroseconds = 20000;
 constexpr std::uint64_t kLongestSleepMilliseconds = 4;
 constexpr std::uint32_t kLateSleepMilliseconds = 1;
 constexpr std::uint64_t kLivenessMicroseconds = 1000000;
@@ -137,18 +145,46 @@ void LinkRequester::publishRequest()
     storeCounter(req, loadCounter(req) + 1);
 }
 
+void LinkRequester::replyWindow(std::uint64_t& earliest, std::uint64_t& latest) const
+{
+    earliest = latest = 0;
+    if (recentCount_ == 0)
+        return;
+    // The second smallest and second largest once there are a few: one odd wait at either
+    // end (a frame that sent the whole scene, a reply that was there at once) does not
+    // stretch the window.
+    std::uint64_t low[2] = {~0ull, ~0ull}, high[2] = {0, 0};
+    for (int i = 0; i < recentCount_; ++i) {
+        const std::uint64_t t = recentReplies_[i];
+        if (t < low[0])
+            low[1] = low[0], low[0] = t;
+        else if (t < low[1])
+            low[1] = t;
+        if (t > high[0])
+            high[1] = high[0], high[0] = t;
+        else if (t > high[1])
+            high[1] = t;
+    }
+    const int skip = recentCount_ >= 4 ? 1 : 0;
+    earliest = low[skip];
+    latest = high[skip];
+}
+
 LinkRequester::AwaitResult LinkRequester::awaitResponse()
 {
     lastNoticed_ = Noticed::AtOnce;
+    std::uint64_t earliest = 0, latest = 0;
+    replyWindow(earliest, latest);
     const std::uint64_t lead = platform::wakeLeadMicroseconds();
-    const std::uint64_t due = publishedAt_ + expectedReply_;
-    const std::uint64_t fineStart = due > publishedAt_ + lead ? due - lead : publishedAt_;
-    const std::uint64_t fineEnd = due + kJitterMicroseconds;
+    const std::uint64_t fineStart = publishedAt_ + (earliest > lead ? earliest - lead : 0);
+    const std::uint64_t fineEnd = std::min(publishedAt_ + latest + kJitterMicroseconds, fineStart + kLongestFineWindowMicroseconds);
+    const std::uint64_t spacing =
+        std::min(std::max((fineEnd - fineStart) / kFinePolls, kFinestPollMicroseconds), kCoarsestPollMicroseconds);
     std::uint64_t livenessCheckAt = platform::monotonicMicroseconds() + kLivenessMicroseconds;
     while (loadCounter(request_.view) != loadCounter(response_.view)) {
         const std::uint64_t now = platform::monotonicMicroseconds();
         if (now < fineEnd && now + 1000 > fineStart) {
-            platform::pauseBriefly();
+            platform::pauseMicroseconds(static_cast<std::uint32_t>(spacing));
             lastNoticed_ = Noticed::FinePoll;
         } else if (now < fineStart) {
             // Whole milliseconds that end before the fine polling starts.
@@ -172,15 +208,10 @@ LinkRequester::AwaitResult LinkRequester::awaitResponse()
             }
         }
     }
-    // Learn when replies come: an earlier one is believed at once (a reply seen by a sleep
-    // may be late by a millisecond, which the next wait's fine poll then covers), a later
-    // one moves the expectation an eighth of the way, so that one slow frame does not make
-    // the next waits poll finely long before their replies.
     const std::uint64_t took = platform::monotonicMicroseconds() - publishedAt_;
-    if (took < expectedReply_)
-        expectedReply_ = took;
-    else
-        expectedReply_ += (took - expectedReply_) / 8;
+    recentReplies_[recentNext_] = static_cast<std::uint32_t>(std::min<std::uint64_t>(took, 0xFFFFFFFFu));
+    recentNext_ = (recentNext_ + 1) % kRecentReplies;
+    recentCount_ = std::min(recentCount_ + 1, int(kRecentReplies));
     std::uint32_t size = responseHeader()->viewSize;
     if (size < sizeof(ResponseHeader) || size > kRegionMaximum || !response_.remap(size)) {
         disconnect();

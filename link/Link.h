@@ -80,8 +80,8 @@ public:
 
     enum class AwaitResult { Reply, Disconnected };
     // Waits for the reply, then remaps the response to its view size. The wait sleeps
-    // until shortly before the reply is due (learnt from the replies before it), then polls
-    // finely for a few milliseconds, then sleeps 1 ms at a time. Every second of waiting
+    // until shortly before the earliest time replies have lately come, polls finely until a
+    // few milliseconds past the latest, then sleeps 1 ms at a time. Every second of waiting
     // the responder's process is checked to be alive.
     AwaitResult awaitResponse();
 
@@ -114,7 +114,11 @@ private:
     bool timerRaised_ = false; // the platform's timer period is raised while connected
     std::uint32_t responderPid_ = 0; // of the responder that answered the claim
     std::uint64_t publishedAt_ = 0;      // monotonic microseconds
-    std::uint64_t expectedReply_ = 0;    // microseconds from publishing to the reply, learnt
+    // Microseconds from publishing to noticing the reply, of the last kRecentReplies waits.
+    enum { kRecentReplies = 8 };
+    std::uint32_t recentReplies_[kRecentReplies] = {};
+    int recentCount_ = 0, recentNext_ = 0;
+    void replyWindow(std::uint64_t& earliest, std::uint64_t& latest) const;
     Noticed lastNoticed_ = Noticed::AtOnce;
 };
 

@@ -40,10 +40,10 @@ void sleepMilliseconds(std::uint32_t ms);
 std::uint64_t tickCountMilliseconds();
 // A monotonic clock fine enough to time the wait loop's phases.
 std::uint64_t monotonicMicroseconds();
-// The finest pause the platform offers at little CPU cost: a 50 us sleep where sleeps are
-// that fine (POSIX), else giving up the rest of the time slice (Windows, whose sleeps end
-// on a timer tick).
-void pauseBriefly();
+// A pause shorter than a millisecond at little CPU cost: a sleep of `microseconds` where
+// sleeps are that fine (POSIX), else giving up the rest of the time slice (Windows, whose
+// sleeps end on a timer tick).
+void pauseMicroseconds(std::uint32_t microseconds);
 // How long before a reply is due the wait loop stops sleeping 1 ms at a time and polls
 // finely: a 1 ms sleep's own overshoot with some margin (a tenth of a millisecond where
 // sleeps are fine, up to a timer tick of the raised 1 ms period on Windows).

@@ -132,9 +132,9 @@ std::uint64_t monotonicMicroseconds()
     return static_cast<std::uint64_t>(ts.tv_sec) * 1000000u + static_cast<std::uint64_t>(ts.tv_nsec) / 1000u;
 }
 
-void pauseBriefly()
+void pauseMicroseconds(std::uint32_t microseconds)
 {
-    timespec ts{0, 50000L};
+    timespec ts{0, static_cast<long>(microseconds % 1000000u) * 1000L};
     nanosleep(&ts, nullptr);
 }
 

@@ -107,7 +107,7 @@ std::uint64_t monotonicMicroseconds()
 std::uint32_t wakeLeadMicroseconds() { return 2000; }
 
 // A sleep ends on a timer tick (1 ms at best): a finer pause can only yield.
-void pauseBriefly()
+void pauseMicroseconds(std::uint32_t)
 {
     if (!SwitchToThread())
         Sleep(0);

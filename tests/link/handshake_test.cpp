@@ -353,6 +353,28 @@ TEST_F(Handshake, PromptReplyIsNoticedByTheFinePoll)
     peer.kill();
 }
 
+// Replies spread over 10 ms from one frame to the next, as an editor's tick falls at a
+// different time of each Maya frame: the fine polling spans the times replies have lately
+// come, so that most are seen by it rather than by a sleep that may outlast them.
+TEST_F(Handshake, RepliesSpreadOverATickAreNoticedByTheFinePoll)
+{
+    startResponder("echo-varying");
+    Requester maya(prefix);
+    ASSERT_EQ(maya.connectWithin(10000), LinkRequester::ConnectResult::Connected);
+    int bySleep = 0;
+    const int frames = 48;
+    for (int frame = 0; frame < frames; ++frame) {
+        ASSERT_NE(maya.frame(0, 0, false), nullptr);
+        maya.link.publishRequest();
+        ASSERT_EQ(maya.link.awaitResponse(), LinkRequester::AwaitResult::Reply);
+        ASSERT_TRUE(maya.link.readReply());
+        if (frame >= 8 && maya.link.lastNoticed() == LinkRequester::Noticed::Sleep)
+            ++bySleep; // the first cycle of delays is learnt
+    }
+    EXPECT_LE(bySleep, (frames - 8) / 4);
+    peer.kill();
+}
+
 TEST_F(Handshake, ResponderShutdownIsNoticedAtOnce)
 {
     startResponder("shutdown-on-request");

@@ -1,10 +1,12 @@
 // The other process of the two-process link tests.
 //   link_peer respond <prefix> <mode>   mode: echo | echo-restricted | exit-on-request |
-//                                        shutdown-on-request
+//                                        shutdown-on-request | echo-varying
 //   (echo-restricted: as echo, but other processes may open this one with the query right
 //   alone; exits 11 where that cannot be arranged)
 //   link_peer claim <prefix> <holdMilliseconds>   exit 0 connected, 2 refused, 3 down
 //   link_peer request <prefix> <newCount>   claims, publishes one request, never reads on
+// echo-varying answers as echo does, each reply after a sleep of 2 to 12 ms in a fixed
+// cycle, as an editor whose tick falls at a different time of each Maya frame.
 // An echo responder answers until nobody has asked for 20 seconds (the tests kill it
 // sooner); it answers each new record with remote handle key + 1 and, when a
 // picture is wanted, fills colour with (x, y, x ^ y, 255) and depth with y / height.
@@ -46,6 +48,8 @@ int respond(const std::string& prefix, const std::string& mode)
     if (!responder.createRegions())
         return 10;
     std::uint64_t idleSince = platform::tickCountMilliseconds();
+    static const std::uint32_t kVaryingDelays[] = {2, 9, 5, 12, 3, 10, 7, 4};
+    std::size_t replies = 0;
     for (;;) {
         if (!responder.pollRequest()) {
             if (platform::tickCountMilliseconds() - idleSince > 20000)
@@ -60,6 +64,8 @@ int respond(const std::string& prefix, const std::string& mode)
             platform::sleepMilliseconds(10000);
             return 0;
         }
+        if (mode == "echo-varying")
+            platform::sleepMilliseconds(kVaryingDelays[replies++ % 8]);
         if (!responder.beginResponse()) {
             responder.publishResponse();
             continue;
