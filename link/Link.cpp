@@ -12,9 +12,9 @@ namespace {
 // The wait sleeps until the earliest time replies have lately come less the platform's wake
 // lead, which covers a sleep's own overshoot, then polls finely until a few milliseconds
 // past the latest: where an editor's tick falls against Maya's frame spreads replies over a
-// tick. The fine polls are spaced so that one wait makes about kFinePolls of them, never
-// closer than 50 us nor further apart than 250 us, and the fine window lasts at most
-// kLongestFineWindow. Sleeps last at most 4 ms, so that a responder that shuts down is
+// tick, and a heavy scene's render time varies more. The fine polls are spaced so that one
+// wait makes about kFinePolls of them, never closer than 50 us nor further apart than
+// 250 us, and the fine window lasts as long as the platform allows. Sleeps last at most 4 ms, so that a responder that shuts down is
 // still noticed within a few milliseconds. A reply later than the fine polling is slower
 // than its predecessors (a bigger scene): it is waited for in 1 ms sleeps, which keep the
 // wait cheap.
@@ -22,7 +22,6 @@ constexpr std::uint64_t kJitterMicroseconds = 3000;
 constexpr std::uint64_t kFinePolls = 64;
 constexpr std::uint64_t kFinestPollMicroseconds = 50;
 constexpr std::uint64_t kCoarsestPollMicroseconds = 250;
-constexpr std::uint64_t kLongestFineWindowMicroseconds = 20000;
 constexpr std::uint64_t kLongestSleepMilliseconds = 4;
 constexpr std::uint32_t kLateSleepMilliseconds = 1;
 constexpr std::uint64_t kLivenessMicroseconds = 1000000;
@@ -177,7 +176,7 @@ LinkRequester::AwaitResult LinkRequester::awaitResponse()
     replyWindow(earliest, latest);
     const std::uint64_t lead = platform::wakeLeadMicroseconds();
     const std::uint64_t fineStart = publishedAt_ + (earliest > lead ? earliest - lead : 0);
-    const std::uint64_t fineEnd = std::min(publishedAt_ + latest + kJitterMicroseconds, fineStart + kLongestFineWindowMicroseconds);
+    const std::uint64_t fineEnd = std::min(publishedAt_ + latest + kJitterMicroseconds, fineStart + platform::longestFineWindowMicroseconds());
     const std::uint64_t spacing =
         std::min(std::max((fineEnd - fineStart) / kFinePolls, kFinestPollMicroseconds), kCoarsestPollMicroseconds);
     std::uint64_t livenessCheckAt = platform::monotonicMicroseconds() + kLivenessMicroseconds;

@@ -90,6 +90,9 @@ public:
     enum class Noticed { AtOnce, FinePoll, Sleep };
     Noticed lastNoticed() const { return lastNoticed_; }
 
+    // When the last request was published, on the platform's monotonic clock.
+    std::uint64_t publishedAtMicroseconds() const { return publishedAt_; }
+
     // Reads the reply to the request just published; a malformed reply disconnects.
     Optional<Reply> readReply();
 
