@@ -94,79 +94,35 @@ inline void deinterleave(const std::uint8_t* at, __m128& x, __m128& y, __m128& z
 }
 
 // trunc(c * 127 + 128) in double for four components, as 32-bit integers; what lies outside
-// 0..255 (NaN included, as INT_MIN) is clamped by the packing that follows.
+// 0..255 (NaN included, as INT_MIN) is clamped by the packing that follows. A component
+// above 2 gives 255 as 2 does, so it is lowered to 2 first (a NaN stays), which keeps the
+// double below 2^31.
 inline __m128i encode(__m128 c)
 {
-    const __m128d k127 = _mm_set1_pd(127.0), k128 = _mm_set1_pd(128.0), k255 = _mm_set1_pd(255.0);
-    const __m128d lo = _mm_min_pd(k255, _mm_add_pd(_mm_mul_pd(_mm_cvtps_pd(c), k127), k128));
-    const __m128d hi = _mm_min_pd(k255, _mm_add_pd(_mm_mul_pd(_mm_cvtps_pd(_mm_movehl_ps(c, c)), k127), k128));
+    const __m128d k127 = _mm_set1_pd(127.0), k128 = _mm_set1_pd(128.0);
+    const __m128 low = _mm_min_ps(_mm_set1_ps(2.0f), c);
+    const __m128d lo = _mm_add_pd(_mm_mul_pd(_mm_cvtps_pd(low), k127), k128);
+    const __m128d hi = _mm_add_pd(_mm_mul_pd(_mm_cvtps_pd(_mm_movehl_ps(low, low)), k127), k128);
     return _mm_unpacklo_epi64(_mm_cvttpd_epi32(lo), _mm_cvttpd_epi32(hi));
 }
 
-// Four rows of four 32-bit integers (a, b, c, d) saturated to bytes and turned into four
-// words, one a vertex, holding the bytes a, c, b, d: Maya's x, z, y and the fourth.
-inline __m128i packWords(__m128i a, __m128i b, __m128i c, __m128i d)
+// The tangent rows (x, y, z, and the earlier frame's byte) and the normal rows (x, y, z,
+// handedness), 32-bit integers, saturated to bytes and turned into one word a vertex each,
+// holding the bytes in the order x, z, y, fourth.
+inline void packWords(__m128i tx, __m128i ty, __m128i tz, __m128i td, __m128i nx, __m128i ny, __m128i nz,
+                      __m128i nd, __m128i& tangentWords, __m128i& normalWords)
 {
-    const __m128i rows = _mm_packus_epi16(_mm_packs_epi32(a, b), _mm_packs_epi32(c, d));
-    const __m128i ac = _mm_unpacklo_epi8(rows, _mm_srli_si128(rows, 8));
-    return _mm_unpacklo_epi16(ac, _mm_srli_si128(ac, 8));
+    const __m128i xy = _mm_packus_epi16(_mm_packs_epi32(tx, ty), _mm_packs_epi32(nx, ny));
+    const __m128i zd = _mm_packus_epi16(_mm_packs_epi32(tz, td), _mm_packs_epi32(nz, nd));
+    const __m128i t = _mm_unpacklo_epi8(xy, zd); // tx0 tz0 tx1 tz1 .. ty0 td0 ty1 td1 ..
+    const __m128i n = _mm_unpackhi_epi8(xy, zd);
+    tangentWords = _mm_unpacklo_epi16(t, _mm_srli_si128(t, 8));
+    normalWords = _mm_unpacklo_epi16(n, _mm_srli_si128(n, 8));
 }
 
 inline __m128i blend(__m128i fresh, __m128i old, __m128i keep)
 {
     return _mm_or_si128(_mm_andnot_si128(keep, fresh), _mm_and_si128(keep, old));
-}
-
-// Of equal zeros a fold keeps the first one it saw, which per-lane minima cannot tell; so
-// the sign of each component's first zero is noted while it is unknown.
-struct FirstZeros {
-    int pending; // bit k: component k has shown no zero yet
-    int negative; // bit k: its first zero was -0
-    void see(__m128 x, __m128 y, __m128 z)
-    {
-        const __m128 zero = _mm_setzero_ps();
-        const int found = (_mm_movemask_ps(_mm_cmpeq_ps(x, zero)) | _mm_movemask_ps(_mm_cmpeq_ps(y, zero)) << 4 |
-                           _mm_movemask_ps(_mm_cmpeq_ps(z, zero)) << 8) &
-                          ((pending & 1 ? 0xF : 0) | (pending & 2 ? 0xF0 : 0) | (pending & 4 ? 0xF00 : 0));
-        if (found == 0)
-            return;
-        const int signs = _mm_movemask_ps(x) | _mm_movemask_ps(y) << 4 | _mm_movemask_ps(z) << 8;
-        for (int k = 0; k < 3; ++k) {
-            const int lanes = (found >> (4 * k)) & 0xF;
-            if (lanes == 0)
-                continue;
-            pending &= ~(1 << k);
-            if ((signs >> (4 * k)) & lanes & -lanes)
-                negative |= 1 << k;
-        }
-    }
-    // A bound that ended as a zero takes the sign of the first zero, unless it started as one.
-    void settle(float& bound, float start, int k) const
-    {
-        if (bound == 0.0f && start != 0.0f && !(pending & (1 << k)))
-            bound = (negative & (1 << k)) ? -0.0f : 0.0f;
-    }
-};
-
-// The lanes' bounds folded in lane order, as the scalar fold would meet them.
-inline float foldMin(__m128 v)
-{
-    float lane[4];
-    _mm_storeu_ps(lane, v);
-    float m = lane[0];
-    for (int k = 1; k < 4; ++k)
-        m = std::min(m, lane[k]);
-    return m;
-}
-
-inline float foldMax(__m128 v)
-{
-    float lane[4];
-    _mm_storeu_ps(lane, v);
-    float m = lane[0];
-    for (int k = 1; k < 4; ++k)
-        m = std::max(m, lane[k]);
-    return m;
 }
 
 // One vertex's two halves, with the bytes it does not write taken from the slot.
@@ -193,26 +149,19 @@ void convertBlocks(const StagedMeshChannels& in, std::uint32_t blocks, std::uint
     const __m128i byteMask = _mm_set1_epi32(255), greenAlpha = _mm_set1_epi32(int(0xFF00FF00u));
     const __m128i redBlue = _mm_set1_epi32(0x00FF00FF), white = _mm_set1_epi32(-1);
     const __m128d one = _mm_set1_pd(1.0);
-    __m128 loX = _mm_set1_ps(b.loX), loY = _mm_set1_ps(b.loY), loZ = _mm_set1_ps(b.loZ);
-    __m128 hiX = _mm_set1_ps(b.hiX), hiY = _mm_set1_ps(b.hiY), hiZ = _mm_set1_ps(b.hiZ);
-    FirstZeros zeros = {7, 0};
+    // The bounds of the written x, z, y in lanes 0-2 (lane 3 collects u and is not used).
+    __m128 low = _mm_setr_ps(b.loX, b.loY, b.loZ, 0.0f), high = _mm_setr_ps(b.hiX, b.hiY, b.hiZ, 0.0f);
     for (std::uint32_t block = 0; block < blocks; ++block) {
         const std::size_t first = std::size_t(block) * 4;
         std::uint8_t* const slot = vertices + first * sizeof(FKvtMeshVertex);
-        _mm_prefetch(reinterpret_cast<const char*>(slot) + 1024, _MM_HINT_T0);
-        _mm_prefetch(reinterpret_cast<const char*>(slot) + 1024 + 64, _MM_HINT_T0);
-        __m128 px, py, pz, nx, ny, nz;
-        deinterleave(in.position + first * 12, px, py, pz);
+        const float* const p = reinterpret_cast<const float*>(in.position + first * 12);
+        const __m128 pa = _mm_loadu_ps(p), pb = _mm_loadu_ps(p + 4), pc = _mm_loadu_ps(p + 8);
+        __m128 nx, ny, nz;
         deinterleave(in.normal + first * 12, nx, ny, nz);
-        // Written axes x, z, y: the bounds' y is Maya's z. min(v, bound) keeps the bound for
-        // a NaN, as std::min(bound, v) does.
-        loX = _mm_min_ps(px, loX), loY = _mm_min_ps(pz, loY), loZ = _mm_min_ps(py, loZ);
-        hiX = _mm_max_ps(px, hiX), hiY = _mm_max_ps(pz, hiY), hiZ = _mm_max_ps(py, hiZ);
-        if (zeros.pending)
-            zeros.see(px, pz, py);
 
-        __m128 u = _mm_setzero_ps(), flippedV = _mm_setzero_ps();
-        __m128i tangentWords = _mm_setzero_si128(), handedness = _mm_setzero_si128();
+        __m128 uv01 = _mm_setzero_ps(), uv23 = _mm_setzero_ps(), flippedV = _mm_setzero_ps();
+        __m128i tangentRows[3] = {_mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128()};
+        __m128i handedness = _mm_setzero_si128();
         if (WithTangents) {
             __m128 tx, ty, tz, bx, by, bz;
             deinterleave(in.tangent + first * 12, tx, ty, tz);
@@ -223,15 +172,16 @@ void convertBlocks(const StagedMeshChannels& in, std::uint32_t blocks, std::uint
             const __m128 dot =
                 _mm_add_ps(_mm_add_ps(_mm_mul_ps(cx, nx), _mm_mul_ps(cy, ny)), _mm_mul_ps(cz, nz));
             handedness = _mm_and_si128(_mm_castps_si128(_mm_cmpgt_ps(dot, _mm_setzero_ps())), byteMask);
-            tangentWords = packWords(encode(tx), encode(ty), encode(tz), _mm_setzero_si128());
+            tangentRows[0] = encode(tx), tangentRows[1] = encode(ty), tangentRows[2] = encode(tz);
             const float* uv = reinterpret_cast<const float*>(in.uv + first * 8);
-            const __m128 uv01 = _mm_loadu_ps(uv), uv23 = _mm_loadu_ps(uv + 4);
-            u = _mm_shuffle_ps(uv01, uv23, _MM_SHUFFLE(2, 0, 2, 0));
+            uv01 = _mm_loadu_ps(uv), uv23 = _mm_loadu_ps(uv + 4);
             const __m128 v = _mm_shuffle_ps(uv01, uv23, _MM_SHUFFLE(3, 1, 3, 1));
             flippedV = _mm_movelh_ps(_mm_cvtpd_ps(_mm_sub_pd(one, _mm_cvtps_pd(v))),
                                      _mm_cvtpd_ps(_mm_sub_pd(one, _mm_cvtps_pd(_mm_movehl_ps(v, v)))));
         }
-        const __m128i normalWords = packWords(encode(nx), encode(ny), encode(nz), handedness);
+        __m128i tangentWords, normalWords;
+        packWords(tangentRows[0], tangentRows[1], tangentRows[2], _mm_setzero_si128(), encode(nx), encode(ny),
+                  encode(nz), handedness, tangentWords, normalWords);
         __m128i colour = white;
         if (WithColour) {
             const __m128i rgba = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in.colour + first * 4));
@@ -241,8 +191,22 @@ void convertBlocks(const StagedMeshChannels& in, std::uint32_t blocks, std::uint
         }
 
         // Vertex i: (x, z, y, u) and (1 - v, tangent word, normal word, colour).
-        __m128 lo0 = px, lo1 = pz, lo2 = py, lo3 = u;
-        _MM_TRANSPOSE4_PS(lo0, lo1, lo2, lo3);
+        const __m128 t0 = _mm_unpacklo_ps(pa, uv01); // x0 u0 y0 v0
+        const __m128 lo0 = _mm_shuffle_ps(pa, t0, _MM_SHUFFLE(1, 2, 2, 0));
+        const __m128 s1 = _mm_shuffle_ps(pa, pb, _MM_SHUFFLE(1, 1, 3, 3)); // x1 x1 z1 z1
+        const __m128 t1 = _mm_shuffle_ps(pb, uv01, _MM_SHUFFLE(2, 2, 0, 0)); // y1 y1 u1 u1
+        const __m128 lo1 = _mm_shuffle_ps(s1, t1, _MM_SHUFFLE(2, 0, 2, 0));
+        const __m128 s2 = _mm_shuffle_ps(pb, pc, _MM_SHUFFLE(0, 0, 2, 2)); // x2 x2 z2 z2
+        const __m128 t2 = _mm_shuffle_ps(pb, uv23, _MM_SHUFFLE(0, 0, 3, 3)); // y2 y2 u2 u2
+        const __m128 lo2 = _mm_shuffle_ps(s2, t2, _MM_SHUFFLE(2, 0, 2, 0));
+        const __m128 t3 = _mm_shuffle_ps(pc, uv23, _MM_SHUFFLE(2, 2, 2, 2)); // y3 y3 u3 u3
+        const __m128 lo3 = _mm_shuffle_ps(pc, t3, _MM_SHUFFLE(2, 0, 3, 1));
+        // Vertex after vertex, as the one-at-a-time fold: min(v, bound) keeps the bound for a
+        // NaN and for an equal zero, as std::min(bound, v) does.
+        low = _mm_min_ps(lo0, low), low = _mm_min_ps(lo1, low), low = _mm_min_ps(lo2, low);
+        low = _mm_min_ps(lo3, low);
+        high = _mm_max_ps(lo0, high), high = _mm_max_ps(lo1, high), high = _mm_max_ps(lo2, high);
+        high = _mm_max_ps(lo3, high);
         __m128 hi0 = flippedV, hi1 = _mm_castsi128_ps(tangentWords), hi2 = _mm_castsi128_ps(normalWords),
                hi3 = _mm_castsi128_ps(colour);
         _MM_TRANSPOSE4_PS(hi0, hi1, hi2, hi3);
@@ -253,11 +217,9 @@ void convertBlocks(const StagedMeshChannels& in, std::uint32_t blocks, std::uint
     }
     if (blocks == 0)
         return;
-    const Bounds start = b;
-    b.loX = foldMin(loX), b.loY = foldMin(loY), b.loZ = foldMin(loZ);
-    b.hiX = foldMax(hiX), b.hiY = foldMax(hiY), b.hiZ = foldMax(hiZ);
-    zeros.settle(b.loX, start.loX, 0), zeros.settle(b.loY, start.loY, 1), zeros.settle(b.loZ, start.loZ, 2);
-    zeros.settle(b.hiX, start.hiX, 0), zeros.settle(b.hiY, start.hiY, 1), zeros.settle(b.hiZ, start.hiZ, 2);
+    float lows[4], highs[4];
+    _mm_storeu_ps(lows, low), _mm_storeu_ps(highs, high);
+    b.loX = lows[0], b.loY = lows[1], b.loZ = lows[2], b.hiX = highs[0], b.hiY = highs[1], b.hiZ = highs[2];
 }
 
 } // namespace
