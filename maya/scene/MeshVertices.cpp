@@ -93,31 +93,37 @@ inline void deinterleave(const std::uint8_t* at, __m128& x, __m128& y, __m128& z
                        _MM_SHUFFLE(2, 0, 2, 0));
 }
 
-// trunc(c * 127 + 128) in double for four components, as 32-bit integers; what lies outside
-// 0..255 (NaN included, as INT_MIN) is clamped by the packing that follows. A component
-// above 2 gives 255 as 2 does, so it is lowered to 2 first (a NaN stays), which keeps the
-// double below 2^31.
+// trunc(c * 127 + 128) in double for four components, as 32-bit integers, to be clamped to
+// 0..255 by the packing that follows. NaN, the infinities and components far outside -1..1
+// (beyond 2^31 in double) give INT_MIN, which packs to -32768: such a block is done again
+// one vertex at a time.
 inline __m128i encode(__m128 c)
 {
     const __m128d k127 = _mm_set1_pd(127.0), k128 = _mm_set1_pd(128.0);
-    const __m128 low = _mm_min_ps(_mm_set1_ps(2.0f), c);
-    const __m128d lo = _mm_add_pd(_mm_mul_pd(_mm_cvtps_pd(low), k127), k128);
-    const __m128d hi = _mm_add_pd(_mm_mul_pd(_mm_cvtps_pd(_mm_movehl_ps(low, low)), k127), k128);
+    const __m128d lo = _mm_add_pd(_mm_mul_pd(_mm_cvtps_pd(c), k127), k128);
+    const __m128d hi = _mm_add_pd(_mm_mul_pd(_mm_cvtps_pd(_mm_movehl_ps(c, c)), k127), k128);
     return _mm_unpacklo_epi64(_mm_cvttpd_epi32(lo), _mm_cvttpd_epi32(hi));
 }
 
 // The tangent rows (x, y, z, and the earlier frame's byte) and the normal rows (x, y, z,
 // handedness), 32-bit integers, saturated to bytes and turned into one word a vertex each,
-// holding the bytes in the order x, z, y, fourth.
-inline void packWords(__m128i tx, __m128i ty, __m128i tz, __m128i td, __m128i nx, __m128i ny, __m128i nz,
+// holding the bytes in the order x, z, y, fourth. False when a row saturated to -32768 on the
+// way (a component that was NaN, infinite or huge): the words are then not to be used.
+inline bool packWords(__m128i tx, __m128i ty, __m128i tz, __m128i td, __m128i nx, __m128i ny, __m128i nz,
                       __m128i nd, __m128i& tangentWords, __m128i& normalWords)
 {
-    const __m128i xy = _mm_packus_epi16(_mm_packs_epi32(tx, ty), _mm_packs_epi32(nx, ny));
-    const __m128i zd = _mm_packus_epi16(_mm_packs_epi32(tz, td), _mm_packs_epi32(nz, nd));
+    const __m128i txy = _mm_packs_epi32(tx, ty), nxy = _mm_packs_epi32(nx, ny);
+    const __m128i tzd = _mm_packs_epi32(tz, td), nzd = _mm_packs_epi32(nz, nd);
+    const __m128i lowest = _mm_set1_epi16(-32768);
+    const __m128i saturated = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(txy, lowest), _mm_cmpeq_epi16(nxy, lowest)),
+                                           _mm_or_si128(_mm_cmpeq_epi16(tzd, lowest), _mm_cmpeq_epi16(nzd, lowest)));
+    const __m128i xy = _mm_packus_epi16(txy, nxy);
+    const __m128i zd = _mm_packus_epi16(tzd, nzd);
     const __m128i t = _mm_unpacklo_epi8(xy, zd); // tx0 tz0 tx1 tz1 .. ty0 td0 ty1 td1 ..
     const __m128i n = _mm_unpackhi_epi8(xy, zd);
     tangentWords = _mm_unpacklo_epi16(t, _mm_srli_si128(t, 8));
     normalWords = _mm_unpacklo_epi16(n, _mm_srli_si128(n, 8));
+    return _mm_movemask_epi8(saturated) == 0;
 }
 
 inline __m128i blend(__m128i fresh, __m128i old, __m128i keep)
@@ -159,6 +165,19 @@ void convertBlocks(const StagedMeshChannels& in, std::uint32_t blocks, std::uint
     for (std::uint32_t block = 0; block < blocks; ++block) {
         const std::size_t first = std::size_t(block) * 4;
         std::uint8_t* const slot = vertices + first * sizeof(FKvtMeshVertex);
+        {
+            // Ahead of the loop: the slots (read for byte 23) and the staged channels.
+            const std::size_t ahead = first + 32;
+            _mm_prefetch(reinterpret_cast<const char*>(vertices + ahead * 32), _MM_HINT_T0);
+            _mm_prefetch(reinterpret_cast<const char*>(vertices + ahead * 32 + 64), _MM_HINT_T0);
+            _mm_prefetch(reinterpret_cast<const char*>(in.position + ahead * 12), _MM_HINT_T0);
+            _mm_prefetch(reinterpret_cast<const char*>(in.normal + ahead * 12), _MM_HINT_T0);
+            if (WithTangents) {
+                _mm_prefetch(reinterpret_cast<const char*>(in.tangent + ahead * 12), _MM_HINT_T0);
+                _mm_prefetch(reinterpret_cast<const char*>(in.bitangent + ahead * 12), _MM_HINT_T0);
+                _mm_prefetch(reinterpret_cast<const char*>(in.uv + ahead * 8), _MM_HINT_T0);
+            }
+        }
         const float* const p = reinterpret_cast<const float*>(in.position + first * 12);
         const __m128 pa = _mm_loadu_ps(p), pb = _mm_loadu_ps(p + 4), pc = _mm_loadu_ps(p + 8);
         __m128 nx, ny, nz;
@@ -187,8 +206,8 @@ void convertBlocks(const StagedMeshChannels& in, std::uint32_t blocks, std::uint
             flippedV = _mm_sub_ps(_mm_set1_ps(1.0f), v);
         }
         __m128i tangentWords, normalWords;
-        packWords(tangentRows[0], tangentRows[1], tangentRows[2], _mm_setzero_si128(), encode(nx), encode(ny),
-                  encode(nz), handedness, tangentWords, normalWords);
+        const bool packed = packWords(tangentRows[0], tangentRows[1], tangentRows[2], _mm_setzero_si128(),
+                                      encode(nx), encode(ny), encode(nz), handedness, tangentWords, normalWords);
         __m128i colour = white;
         if (WithColour) {
             const __m128i rgba = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in.colour + first * 4));
@@ -217,10 +236,17 @@ void convertBlocks(const StagedMeshChannels& in, std::uint32_t blocks, std::uint
         __m128 hi0 = flippedV, hi1 = _mm_castsi128_ps(tangentWords), hi2 = _mm_castsi128_ps(normalWords),
                hi3 = _mm_castsi128_ps(colour);
         _MM_TRANSPOSE4_PS(hi0, hi1, hi2, hi3);
-        store<WithTangents>(slot, lo0, hi0, keepLo, keepHi);
-        store<WithTangents>(slot + 32, lo1, hi1, keepLo, keepHi);
-        store<WithTangents>(slot + 64, lo2, hi2, keepLo, keepHi);
-        store<WithTangents>(slot + 96, lo3, hi3, keepLo, keepHi);
+        if (packed) {
+            store<WithTangents>(slot, lo0, hi0, keepLo, keepHi);
+            store<WithTangents>(slot + 32, lo1, hi1, keepLo, keepHi);
+            store<WithTangents>(slot + 64, lo2, hi2, keepLo, keepHi);
+            store<WithTangents>(slot + 96, lo3, hi3, keepLo, keepHi);
+        } else {
+            // The bounds are taken above already.
+            Bounds ignored = b;
+            for (std::uint32_t v = 0; v < 4; ++v)
+                convertOne(in, std::uint32_t(first) + v, slot + v * sizeof(FKvtMeshVertex), ignored);
+        }
     }
     if (blocks == 0)
         return;
