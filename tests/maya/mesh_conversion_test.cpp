@@ -19,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <cstring>
@@ -132,7 +133,11 @@ struct StagedVertices {
     std::size_t position = 0, normal = 0, tangent = 0, bitangent = 0, uv = 0, colour = 0;
     std::vector<std::uint8_t> before; // 32 bytes a vertex
 
-    const float* floats(std::size_t at) const { return reinterpret_cast<const float*>(memory.data() + at); }
+    // `n` floats of vertex v of the channel at `offset` (which need not be aligned).
+    void read(std::size_t offset, std::uint32_t v, int n, float* into) const
+    {
+        std::memcpy(into, memory.data() + offset + std::size_t(v) * n * 4, std::size_t(n) * 4);
+    }
     StagedMeshChannels channels() const
     {
         StagedMeshChannels c;
@@ -239,8 +244,9 @@ std::vector<std::uint8_t> reference(const StagedVertices& s, float lo[3], float 
     std::vector<std::uint8_t> out = s.before;
     for (std::uint32_t v = 0; v < s.count; ++v) {
         std::uint8_t* slot = &out[std::size_t(v) * 32];
-        const float* p = s.floats(s.position) + v * 3;
-        const float* n = s.floats(s.normal) + v * 3;
+        float p[3], n[3];
+        s.read(s.position, v, 3, p);
+        s.read(s.normal, v, 3, n);
         const float written[3] = {p[0], p[2], p[1]};
         for (int k = 0; k < 3; ++k) {
             lo[k] = std::min(lo[k], written[k]);
@@ -251,9 +257,10 @@ std::vector<std::uint8_t> reference(const StagedVertices& s, float lo[3], float 
         slot[25] = encodeUnitComponent(n[2]);
         slot[26] = encodeUnitComponent(n[1]);
         if (s.withTangents) {
-            const float* t = s.floats(s.tangent) + v * 3;
-            const float* b = s.floats(s.bitangent) + v * 3;
-            const float* uv = s.floats(s.uv) + v * 2;
+            float t[3], b[3], uv[2];
+            s.read(s.tangent, v, 3, t);
+            s.read(s.bitangent, v, 3, b);
+            s.read(s.uv, v, 2, uv);
             std::memcpy(slot + 12, &uv[0], 4);
             const float flipped = float(1.0 - double(uv[1]));
             std::memcpy(slot + 16, &flipped, 4);
@@ -295,7 +302,7 @@ TEST(MeshConversion, RandomStagedChannelsGiveTheReferenceBytes)
                 // The vertices at an odd address behind a guard on either side.
                 const std::size_t shift = 1 + random() % 15;
                 std::vector<std::uint8_t> region(shift + s.before.size() + 16, 0xA5);
-                std::memcpy(&region[shift], s.before.data(), s.before.size());
+                std::copy(s.before.begin(), s.before.end(), region.begin() + std::ptrdiff_t(shift));
                 float lo[3] = {FLT_MAX, FLT_MAX, FLT_MAX}, hi[3] = {-FLT_MAX, -FLT_MAX, -FLT_MAX};
                 convertMeshVertices(s.channels(), count, &region[shift], lo, hi);
                 int differing = 0;
