@@ -9,12 +9,22 @@
 // The host's geometry extractor, timed apart from the plug-in's conversion: the plug-in
 // calls these six functions of the Maya stand-in through the dynamic linker, so the
 // definitions in the program come first; each forwards to the stand-in's and adds its time
-// to extractorClock::ns.
+// to extractorClock::ns. The stand-in calls some of them itself (populateIndexBuffer asks
+// primitiveCount, populateVertexBuffer vertexCount), and those inner calls come through
+// the same hooks: only the outermost call is timed, else its inner time counts twice and
+// is taken off the plug-in's share.
 namespace extractorClock {
 std::uint64_t ns = 0;
+int depth = 0;
 struct Timed {
-    std::chrono::steady_clock::time_point t0 = std::chrono::steady_clock::now();
-    ~Timed() { ns += std::uint64_t(std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - t0).count()); }
+    std::chrono::steady_clock::time_point t0;
+    Timed() { t0 = depth++ == 0 ? std::chrono::steady_clock::now() : std::chrono::steady_clock::time_point(); }
+    ~Timed()
+    {
+        if (--depth == 0)
+            ns += std::uint64_t(
+                std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - t0).count());
+    }
 };
 template <class Fn> Fn next(const char* symbol)
 {

@@ -4,6 +4,7 @@
 
 #include "MayaObjects.h"
 #include "MayaSceneRegistry.h"
+#include "MeshVertices.h"
 
 #include "link/RecordWriter.h"
 
@@ -60,23 +61,6 @@ struct Staged {
     std::uint32_t offset = 0;
     bool present = false;
 };
-
-struct Vec3 {
-    float x, y, z;
-};
-
-// encodeUnitComponent without the library call behind std::trunc, which the conversion
-// made nine times a vertex: the same byte for every number (for 0 < v < 255 the
-// conversion to int truncates as trunc does; at or below 0, and NaN, give 0).
-inline std::uint8_t encodeUnit(double c)
-{
-    const double v = c * 127.0 + 128.0;
-    if (!(v > 0.0))
-        return 0;
-    if (v >= 255.0)
-        return 255;
-    return static_cast<std::uint8_t>(static_cast<int>(v));
-}
 
 } // namespace
 
@@ -181,64 +165,18 @@ void MayaModel::writeRecord(RecordWriter& writer, std::uint64_t changedTypeBits)
     auto vertices = writer.appendArray(*record + offsetof(MeshRecord, vertices),
                                        std::uint64_t(vertexCount) * sizeof(FKvtMeshVertex));
     if (vertices && position.present && normal.present) {
-        // The staged channels and the vertices stay where they are for the whole loop: nothing
-        // is allocated in it. Its branches are decided once, outside it.
-        const std::uint8_t* const positionAt = scratch->view + position.offset;
-        const std::uint8_t* const normalAt = scratch->view + normal.offset;
+        // The staged channels and the vertices stay where they are for the whole conversion:
+        // nothing is allocated in it.
         const bool withTangents = sets.hasUV && tangent.present && bitangent.present && uv.present;
         const bool withColour = sets.hasColour && colour.present;
-        const std::uint8_t* const tangentAt = withTangents ? scratch->view + tangent.offset : nullptr;
-        const std::uint8_t* const bitangentAt = withTangents ? scratch->view + bitangent.offset : nullptr;
-        const std::uint8_t* const uvAt = withTangents ? scratch->view + uv.offset : nullptr;
-        const std::uint8_t* const colourAt = withColour ? scratch->view + colour.offset : nullptr;
-        std::uint8_t* const firstSlot = writer.at(*vertices);
-        // The bounds in locals the compiler keeps in registers; the fields are stored
-        // straight into the slot, in order, rather than through a copy on the stack.
-        float loX = lo[0], loY = lo[1], loZ = lo[2], hiX = hi[0], hiY = hi[1], hiZ = hi[2];
-        for (std::uint32_t v = 0; v < vertexCount; ++v) {
-            // Unwritten fields keep the bytes an earlier frame left: with tangents only the
-            // unused byte is not written, without them the tangent and UV fields are not either.
-            std::uint8_t* const slot = firstSlot + std::size_t(v) * sizeof(FKvtMeshVertex);
-            Vec3 p;
-            std::memcpy(&p, positionAt + std::size_t(v) * sizeof p, sizeof p);
-            const float written[3] = {p.x, p.z, p.y};
-            loX = std::min(loX, written[0]), loY = std::min(loY, written[1]), loZ = std::min(loZ, written[2]);
-            hiX = std::max(hiX, written[0]), hiY = std::max(hiY, written[1]), hiZ = std::max(hiZ, written[2]);
-            Vec3 n;
-            std::memcpy(&n, normalAt + std::size_t(v) * sizeof n, sizeof n);
-            std::uint8_t packed[12]; // tangent, unused, normal, handedness, colour
-            std::memcpy(packed, slot + offsetof(FKvtMeshVertex, tangent), sizeof packed);
-            packed[4] = encodeUnit(n.x);
-            packed[5] = encodeUnit(n.z);
-            packed[6] = encodeUnit(n.y);
-            std::memcpy(slot + offsetof(FKvtMeshVertex, position), written, sizeof written);
-            if (withTangents) {
-                Vec3 t, b;
-                std::memcpy(&t, tangentAt + std::size_t(v) * sizeof t, sizeof t);
-                std::memcpy(&b, bitangentAt + std::size_t(v) * sizeof b, sizeof b);
-                packed[0] = encodeUnit(t.x);
-                packed[1] = encodeUnit(t.z);
-                packed[2] = encodeUnit(t.y);
-                Vec3 c{t.y * b.z - t.z * b.y, t.z * b.x - t.x * b.z, t.x * b.y - t.y * b.x};
-                packed[7] = (c.x * n.x + c.y * n.y + c.z * n.z) > 0.0f ? 255 : 0;
-                float uvPair[2];
-                std::memcpy(uvPair, uvAt + std::size_t(v) * sizeof uvPair, sizeof uvPair);
-                uvPair[1] = static_cast<float>(1.0 - double(uvPair[1]));
-                std::memcpy(slot + offsetof(FKvtMeshVertex, texCoord), uvPair, sizeof uvPair);
-            }
-            if (withColour) {
-                // Maya gives red, green, blue, alpha; the vertex holds blue, green, red, alpha.
-                const std::uint8_t* rgba = colourAt + std::size_t(v) * 4;
-                packed[8] = rgba[2];
-                packed[9] = rgba[1];
-                packed[10] = rgba[0];
-                packed[11] = rgba[3];
-            } else {
-                std::memset(packed + 8, 0xFF, 4);
-            }
-            std::memcpy(slot + offsetof(FKvtMeshVertex, tangent), packed, sizeof packed);
-        }
-        lo[0] = loX, lo[1] = loY, lo[2] = loZ, hi[0] = hiX, hi[1] = hiY, hi[2] = hiZ;
+        StagedMeshChannels staged;
+        staged.position = scratch->view + position.offset;
+        staged.normal = scratch->view + normal.offset;
+        staged.tangent = withTangents ? scratch->view + tangent.offset : nullptr;
+        staged.bitangent = withTangents ? scratch->view + bitangent.offset : nullptr;
+        staged.uv = withTangents ? scratch->view + uv.offset : nullptr;
+        staged.colour = withColour ? scratch->view + colour.offset : nullptr;
+        convertMeshVertices(staged, vertexCount, writer.at(*vertices), lo, hi);
     }
     MeshRecord* mesh = writer.as<MeshRecord>(*record);
     std::memcpy(mesh->boundsMin, lo, sizeof lo);
