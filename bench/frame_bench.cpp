@@ -469,7 +469,7 @@ MayaShape* meshShape()
 
 struct Split {
     double floorLink, floorUpload;
-    std::size_t noticedAtOnce, noticedFine, noticedAfterSleep;
+    std::size_t noticedAtOnce, noticedFine, noticedLate, noticedAfterSleep;
     double total, mayaSide, clear, requestWriting, extractor, wait, unrealTick, unrealCapture, unrealCopy, unrealPublish, notice,
         upload, after, link;
     std::uint64_t requestBytes, replyBytes;
@@ -487,7 +487,10 @@ Split summarise(const std::vector<FrameTimes>& frames)
         floorLink.push_back(ms(f.floorLink));
         floorUpload.push_back(ms(f.floorUpload));
         using Noticed = kvt::LinkRequester::Noticed;
-        (f.noticed == Noticed::AtOnce ? s.noticedAtOnce : f.noticed == Noticed::FinePoll ? s.noticedFine : s.noticedAfterSleep) += 1;
+        (f.noticed == Noticed::AtOnce     ? s.noticedAtOnce
+         : f.noticed == Noticed::FinePoll ? s.noticedFine
+         : f.noticed == Noticed::LatePoll ? s.noticedLate
+                                          : s.noticedAfterSleep) += 1;
         total.push_back(ms(f.end - f.start));
         maya.push_back(ms(f.publish - f.start));
         clear.push_back(ms(f.clear - f.start));
@@ -530,8 +533,8 @@ void report(const std::string& label, const Split& s, double mayaAlone)
     std::printf("  Maya's own frame with the link down %.2f; bytes per frame: request %llu, reply %llu\n", mayaAlone,
                 (unsigned long long)s.requestBytes, (unsigned long long)s.replyBytes);
     const double floorLink = s.floorLink, floorUpload = s.floorUpload;
-    std::printf("  the reply noticed: at once %zu, by the fine poll %zu, after a sleep %zu frames\n", s.noticedAtOnce,
-                s.noticedFine, s.noticedAfterSleep);
+    std::printf("  the reply noticed: at once %zu, by the fine poll %zu, by a later poll %zu, after a sleep %zu frames\n",
+                s.noticedAtOnce, s.noticedFine, s.noticedLate, s.noticedAfterSleep);
     std::printf("  link's own share %.2f against memcpy of %llu bytes another thread has just written %.2f (timed after "
                 "each frame): %.2fx (target <= 2x)\n",
                 s.link, (unsigned long long)(s.requestBytes + s.replyBytes), floorLink, s.link / floorLink);

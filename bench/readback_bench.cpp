@@ -60,7 +60,7 @@ void Measure(int32 W, int32 H, int Runs) {
     std::sort(LoopTimes.begin(), LoopTimes.end());
     std::sort(CopyTimes.begin(), CopyTimes.end());
     const double Loop = LoopTimes[Runs / 2], Floor = CopyTimes[Runs / 2];
-    std::printf("readback %dx%d: colour+depth loops %.2f ms (%.0f Mpixel/s), memcpy of 8 B/pixel %.2f ms (%.1f GB/s), ratio %.2f (target <= 2)\n",
+    std::printf("readback %dx%d: colour+depth loops %.2f ms (%.0f Mpixel/s), memcpy of 8 B/pixel %.2f ms (%.1f GB/s), ratio %.2f (target <= 2x)\n",
                 W, H, Loop * 1e3, double(Pixels) / Loop / 1e6, Floor * 1e3, double(2 * Block) / Floor / 1e9, Loop / Floor);
     // Keep the results alive.
     volatile uint8 Sink = Reply[Pixels] ^ Copy[Pixels];

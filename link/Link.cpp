@@ -14,14 +14,17 @@ namespace {
 // past the latest: where an editor's tick falls against Maya's frame spreads replies over a
 // tick, and a heavy scene's render time varies more. The fine polls are spaced so that one
 // wait makes about kFinePolls of them, never closer than 50 us nor further apart than
-// 250 us, and the fine window lasts as long as the platform allows. Sleeps last at most 4 ms, so that a responder that shuts down is
-// still noticed within a few milliseconds. A reply later than the fine polling is slower
-// than its predecessors (a bigger scene): it is waited for in 1 ms sleeps, which keep the
-// wait cheap.
+// 250 us. Where pauses are sleeps, a reply later than that is polled for every 250 us for
+// up to a second from the start of the fine polling, which costs a few wake-ups a
+// millisecond; where they only yield, the fine polling lasts at most 20 ms. Then the wait
+// sleeps 1 ms at a time, which keeps it cheap. Sleeps last at most 4 ms, so that a
+// responder that shuts down is still noticed within a few milliseconds.
 constexpr std::uint64_t kJitterMicroseconds = 3000;
 constexpr std::uint64_t kFinePolls = 64;
 constexpr std::uint64_t kFinestPollMicroseconds = 50;
 constexpr std::uint64_t kCoarsestPollMicroseconds = 250;
+constexpr std::uint64_t kLongestPollingMicroseconds = 1000000;
+constexpr std::uint64_t kLongestYieldingMicroseconds = 20000;
 constexpr std::uint64_t kLongestSleepMilliseconds = 4;
 constexpr std::uint32_t kLateSleepMilliseconds = 1;
 constexpr std::uint64_t kLivenessMicroseconds = 1000000;
@@ -176,7 +179,11 @@ LinkRequester::AwaitResult LinkRequester::awaitResponse()
     replyWindow(earliest, latest);
     const std::uint64_t lead = platform::wakeLeadMicroseconds();
     const std::uint64_t fineStart = publishedAt_ + (earliest > lead ? earliest - lead : 0);
-    const std::uint64_t fineEnd = std::min(publishedAt_ + latest + kJitterMicroseconds, fineStart + platform::longestFineWindowMicroseconds());
+    const bool pausesSleep = platform::pausesSleep();
+    std::uint64_t fineEnd = publishedAt_ + latest + kJitterMicroseconds;
+    if (!pausesSleep)
+        fineEnd = std::min(fineEnd, fineStart + kLongestYieldingMicroseconds);
+    const std::uint64_t pollingEnd = pausesSleep ? fineStart + kLongestPollingMicroseconds : fineEnd;
     const std::uint64_t spacing =
         std::min(std::max((fineEnd - fineStart) / kFinePolls, kFinestPollMicroseconds), kCoarsestPollMicroseconds);
     std::uint64_t livenessCheckAt = platform::monotonicMicroseconds() + kLivenessMicroseconds;
@@ -185,6 +192,9 @@ LinkRequester::AwaitResult LinkRequester::awaitResponse()
         if (now < fineEnd && now + 1000 > fineStart) {
             platform::pauseMicroseconds(static_cast<std::uint32_t>(spacing));
             lastNoticed_ = Noticed::FinePoll;
+        } else if (now >= fineEnd && now < pollingEnd) {
+            platform::pauseMicroseconds(static_cast<std::uint32_t>(kCoarsestPollMicroseconds));
+            lastNoticed_ = Noticed::LatePoll;
         } else if (now < fineStart) {
             // Whole milliseconds that end before the fine polling starts.
             const std::uint64_t ms = (fineStart - now) / 1000;

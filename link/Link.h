@@ -81,13 +81,15 @@ public:
     enum class AwaitResult { Reply, Disconnected };
     // Waits for the reply, then remaps the response to its view size. The wait sleeps
     // until shortly before the earliest time replies have lately come, polls finely until a
-    // few milliseconds past the latest, then sleeps 1 ms at a time. Every second of waiting
-    // the responder's process is checked to be alive.
+    // few milliseconds past the latest, then less finely where pauses are sleeps, then
+    // sleeps 1 ms at a time. Every second of waiting the responder's process is checked to
+    // be alive.
     AwaitResult awaitResponse();
 
-    // How the last wait ended: the reply was there at once, a fine poll saw it, or a sleep
-    // did (then it may have waited longer than needed).
-    enum class Noticed { AtOnce, FinePoll, Sleep };
+    // How the last wait ended: the reply was there at once, a fine poll saw it, a poll
+    // after the times replies have lately come saw it, or a sleep did (then it may have
+    // waited longer than needed).
+    enum class Noticed { AtOnce, FinePoll, LatePoll, Sleep };
     Noticed lastNoticed() const { return lastNoticed_; }
 
     // When the last request was published, on the platform's monotonic clock.

@@ -44,10 +44,9 @@ std::uint64_t monotonicMicroseconds();
 // sleeps are that fine (POSIX), else giving up the rest of the time slice (Windows, whose
 // sleeps end on a timer tick).
 void pauseMicroseconds(std::uint32_t microseconds);
-// How long the wait loop may poll finely: where a fine pause is a sleep (POSIX), as long as
-// replies have lately spread (a second at most); where it only yields (Windows) and so
-// keeps a core busy, about a tick of the editor.
-std::uint32_t longestFineWindowMicroseconds();
+// True where pauseMicroseconds sleeps (cheap to repeat for long), false where it only
+// yields and so keeps a core busy while it is repeated.
+bool pausesSleep();
 // How long before a reply is due the wait loop stops sleeping 1 ms at a time and polls
 // finely: a 1 ms sleep's own overshoot with some margin (a tenth of a millisecond where
 // sleeps are fine, up to a timer tick of the raised 1 ms period on Windows).

@@ -140,7 +140,7 @@ void pauseMicroseconds(std::uint32_t microseconds)
 
 std::uint32_t wakeLeadMicroseconds() { return 500; }
 
-std::uint32_t longestFineWindowMicroseconds() { return 1000000; }
+bool pausesSleep() { return true; }
 
 // nanosleep is already as fine as the wait loop needs; only the balance is kept.
 namespace {

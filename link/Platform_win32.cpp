@@ -106,7 +106,7 @@ std::uint64_t monotonicMicroseconds()
 
 std::uint32_t wakeLeadMicroseconds() { return 2000; }
 
-std::uint32_t longestFineWindowMicroseconds() { return 20000; }
+bool pausesSleep() { return false; }
 
 // A sleep ends on a timer tick (1 ms at best): a finer pause can only yield.
 void pauseMicroseconds(std::uint32_t)

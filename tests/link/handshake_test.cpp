@@ -346,7 +346,7 @@ TEST_F(Handshake, PromptReplyIsNoticedByTheFinePoll)
         maya.link.publishRequest();
         ASSERT_EQ(maya.link.awaitResponse(), LinkRequester::AwaitResult::Reply);
         ASSERT_TRUE(maya.link.readReply());
-        if (maya.link.lastNoticed() == LinkRequester::Noticed::Sleep)
+        if (maya.link.lastNoticed() == LinkRequester::Noticed::Sleep || maya.link.lastNoticed() == LinkRequester::Noticed::LatePoll)
             ++bySleep;
     }
     EXPECT_LE(bySleep, frames / 4);
@@ -368,10 +368,39 @@ TEST_F(Handshake, RepliesSpreadOverATickAreNoticedByTheFinePoll)
         maya.link.publishRequest();
         ASSERT_EQ(maya.link.awaitResponse(), LinkRequester::AwaitResult::Reply);
         ASSERT_TRUE(maya.link.readReply());
-        if (frame >= 8 && maya.link.lastNoticed() == LinkRequester::Noticed::Sleep)
+        const LinkRequester::Noticed noticed = maya.link.lastNoticed();
+        if (frame >= 8 && (noticed == LinkRequester::Noticed::Sleep || noticed == LinkRequester::Noticed::LatePoll))
             ++bySleep; // the first cycle of delays is learnt
     }
     EXPECT_LE(bySleep, (frames - 8) / 4);
+    peer.kill();
+}
+
+// A reply much later than the ones before it (every ninth comes after 30 ms instead of
+// 2 ms): where pauses are sleeps the wait keeps polling every 250 us past the usual times,
+// so such a reply is seen by a poll; where they only yield it is seen after a 1 ms sleep.
+TEST_F(Handshake, AReplyLaterThanUsualIsSeenByALatePollWherePausesSleep)
+{
+    startResponder("echo-late-ninth");
+    Requester maya(prefix);
+    ASSERT_EQ(maya.connectWithin(10000), LinkRequester::ConnectResult::Connected);
+    int late = 0, byLatePoll = 0, bySleep = 0;
+    for (int frame = 1; frame <= 36; ++frame) {
+        ASSERT_NE(maya.frame(0, 0, false), nullptr);
+        maya.link.publishRequest();
+        ASSERT_EQ(maya.link.awaitResponse(), LinkRequester::AwaitResult::Reply);
+        ASSERT_TRUE(maya.link.readReply());
+        if (frame % 9 != 0 || frame < 18)
+            continue; // the peer's slow replies, once eight quick ones fill the window
+        ++late;
+        byLatePoll += maya.link.lastNoticed() == LinkRequester::Noticed::LatePoll;
+        bySleep += maya.link.lastNoticed() == LinkRequester::Noticed::Sleep;
+    }
+    ASSERT_EQ(late, 3);
+    if (platform::pausesSleep())
+        EXPECT_GE(byLatePoll, 2);
+    else
+        EXPECT_GE(bySleep, 2);
     peer.kill();
 }
 

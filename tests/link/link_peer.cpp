@@ -1,12 +1,13 @@
 // The other process of the two-process link tests.
 //   link_peer respond <prefix> <mode>   mode: echo | echo-restricted | exit-on-request |
-//                                        shutdown-on-request | echo-varying
+//                                        shutdown-on-request | echo-varying | echo-late-ninth
 //   (echo-restricted: as echo, but other processes may open this one with the query right
 //   alone; exits 11 where that cannot be arranged)
 //   link_peer claim <prefix> <holdMilliseconds>   exit 0 connected, 2 refused, 3 down
 //   link_peer request <prefix> <newCount>   claims, publishes one request, never reads on
 // echo-varying answers as echo does, each reply after a sleep of 2 to 12 ms in a fixed
-// cycle, as an editor whose tick falls at a different time of each Maya frame.
+// cycle, as an editor whose tick falls at a different time of each Maya frame;
+// echo-late-ninth answers after 2 ms, every ninth reply after 30 ms (a heavier frame).
 // An echo responder answers until nobody has asked for 20 seconds (the tests kill it
 // sooner); it answers each new record with remote handle key + 1 and, when a
 // picture is wanted, fills colour with (x, y, x ^ y, 255) and depth with y / height.
@@ -66,6 +67,8 @@ int respond(const std::string& prefix, const std::string& mode)
         }
         if (mode == "echo-varying")
             platform::sleepMilliseconds(kVaryingDelays[replies++ % 8]);
+        if (mode == "echo-late-ninth")
+            platform::sleepMilliseconds(++replies % 9 == 0 ? 30 : 2);
         if (!responder.beginResponse()) {
             responder.publishResponse();
             continue;
