@@ -10,7 +10,8 @@ namespace kvt {
 
 namespace {
 // The wait sleeps until the earliest time replies have lately come less the platform's wake
-// lead, which covers a sleep's own overshoot, then polls finely until a few milliseconds
+// lead, which covers a sleep's own overshoot (where pauses are sleeps, each an eighth of the
+// time left, at least 250 us), then polls finely until a few milliseconds
 // past the latest: where an editor's tick falls against Maya's frame spreads replies over a
 // tick, and a heavy scene's render time varies more. The fine polls are spaced so that one
 // wait makes about kFinePolls of them, never closer than 50 us nor further apart than
@@ -152,24 +153,19 @@ void LinkRequester::replyWindow(std::uint64_t& earliest, std::uint64_t& latest) 
     earliest = latest = 0;
     if (recentCount_ == 0)
         return;
-    // The second smallest and second largest once there are a few: one odd wait at either
-    // end (a frame that sent the whole scene, a reply that was there at once) does not
-    // stretch the window.
-    std::uint64_t low[2] = {~0ull, ~0ull}, high[2] = {0, 0};
+    // The smallest, and the second largest once there are a few: one odd slow wait (a frame
+    // that sent the whole scene) does not stretch the window.
+    std::uint64_t low = ~0ull, high[2] = {0, 0};
     for (int i = 0; i < recentCount_; ++i) {
         const std::uint64_t t = recentReplies_[i];
-        if (t < low[0])
-            low[1] = low[0], low[0] = t;
-        else if (t < low[1])
-            low[1] = t;
+        low = std::min(low, t);
         if (t > high[0])
             high[1] = high[0], high[0] = t;
         else if (t > high[1])
             high[1] = t;
     }
-    const int skip = recentCount_ >= 4 ? 1 : 0;
-    earliest = low[skip];
-    latest = high[skip];
+    earliest = low;
+    latest = high[recentCount_ >= 4 ? 1 : 0];
 }
 
 LinkRequester::AwaitResult LinkRequester::awaitResponse()
@@ -196,9 +192,17 @@ LinkRequester::AwaitResult LinkRequester::awaitResponse()
             platform::pauseMicroseconds(static_cast<std::uint32_t>(kCoarsestPollMicroseconds));
             lastNoticed_ = Noticed::LatePoll;
         } else if (now < fineStart) {
-            // Whole milliseconds that end before the fine polling starts.
-            const std::uint64_t ms = (fineStart - now) / 1000;
-            platform::sleepMilliseconds(static_cast<std::uint32_t>(ms < kLongestSleepMilliseconds ? ms : kLongestSleepMilliseconds));
+            const std::uint64_t ahead = fineStart - now;
+            if (pausesSleep) {
+                // An eighth of the way to the fine polling (250 us to 4 ms): a reply earlier
+                // than all the recent ones is still seen soon after it comes.
+                const std::uint64_t pause = std::min(std::max(ahead / 8, kCoarsestPollMicroseconds), kLongestSleepMilliseconds * 1000);
+                platform::pauseMicroseconds(static_cast<std::uint32_t>(pause));
+            } else {
+                // Whole milliseconds that end before the fine polling starts.
+                const std::uint64_t ms = ahead / 1000;
+                platform::sleepMilliseconds(static_cast<std::uint32_t>(ms < kLongestSleepMilliseconds ? ms : kLongestSleepMilliseconds));
+            }
             lastNoticed_ = Noticed::Sleep;
         } else {
             platform::sleepMilliseconds(kLateSleepMilliseconds);
