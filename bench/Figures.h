@@ -4,11 +4,22 @@
 // engine's frame interval for waits) and the target. The lines go to the file named by
 // MIRROR_BENCH_FIGURES (tab-separated, appended); without it they are only printed.
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace benchfig {
+
+// The median of repeated measurements (the mean of the middle two of an even count); 0 for
+// none.
+inline double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n == 0 ? 0 : (n % 2 ? values[n / 2] : 0.5 * (values[n / 2 - 1] + values[n / 2]));
+}
 
 // `floor` <= 0: the figure has no floor (its ratio column stays empty).
 inline void figure(const std::string& name, double value, const std::string& unit, double floor,

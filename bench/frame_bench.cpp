@@ -72,13 +72,7 @@ std::uint64_t nowNs()
 
 double ms(std::uint64_t ns) { return double(ns) / 1e6; }
 
-double median(std::vector<double> v)
-{
-    if (v.empty())
-        return 0;
-    std::sort(v.begin(), v.end());
-    return v.size() % 2 ? v[v.size() / 2] : 0.5 * (v[v.size() / 2 - 1] + v[v.size() / 2]);
-}
+using benchfig::median;
 
 constexpr double kEngineFrameMs = 1000.0 / 60.0; // the module fixes the editor at 60 frames a second
 

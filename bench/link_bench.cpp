@@ -6,6 +6,7 @@
 #include "link/Platform.h"
 
 #include "ChildProcess.h"
+#include "Figures.h"
 #include "RegionCleanup.h"
 
 #include <benchmark/benchmark.h>
@@ -28,6 +29,11 @@ namespace {
 // `delayMicroseconds` > 0: each reply is published that long after the request was seen,
 // as an editor that spends a tick on it would; `spreadMicroseconds` adds 0 to that much
 // more, in a fixed cycle of eight steps, as where the editor's tick falls in Maya's frame.
+long replyDelay(long delayMicroseconds, long spreadMicroseconds, long reply)
+{
+    return delayMicroseconds + spreadMicroseconds * ((reply * 5) % 8) / 7;
+}
+
 pid_t startEchoResponder(const std::string& prefix, long delayMicroseconds = 0, long spreadMicroseconds = 0)
 {
     pid_t pid = fork();
@@ -44,7 +50,7 @@ pid_t startEchoResponder(const std::string& prefix, long delayMicroseconds = 0, 
                 _exit(0);
             continue; // spin: the round trip is what is measured
         }
-        const long delay = delayMicroseconds + spreadMicroseconds * ((replies++ * 5) % 8) / 7;
+        const long delay = replyDelay(delayMicroseconds, spreadMicroseconds, replies++);
         if (delay > 0) {
             const auto until = std::chrono::steady_clock::now() + std::chrono::microseconds(delay);
             while (std::chrono::steady_clock::now() < until) {
@@ -149,7 +155,7 @@ void BM_HandshakeRoundTripSleeping(benchmark::State& state)
     std::vector<double> overshoots, cpus;
     long frame = 0;
     for (auto _ : state) {
-        const long delay = base + spread * ((frame++ * 5) % 8) / 7; // as the responder's cycle
+        const long delay = replyDelay(base, spread, frame++); // as the responder's cycle
         RequestHeader* req = s.link.beginRequest();
         req->newCount = 0;
         req->pictureWanted = 0;
@@ -173,14 +179,8 @@ void BM_HandshakeRoundTripSleeping(benchmark::State& state)
     state.counters["wait_cpu_us"] = cpuSeconds / frames * 1e6;
     // The medians too: on a shared machine a responder kept from running for a few frames
     // drags the means.
-    auto median = [](std::vector<double>& v) {
-        if (v.empty())
-            return 0.0;
-        std::nth_element(v.begin(), v.begin() + v.size() / 2, v.end());
-        return v[v.size() / 2];
-    };
-    state.counters["median_overshoot_us"] = median(overshoots) * 1e6;
-    state.counters["median_wait_cpu_us"] = median(cpus) * 1e6;
+    state.counters["median_overshoot_us"] = benchfig::median(overshoots) * 1e6;
+    state.counters["median_wait_cpu_us"] = benchfig::median(cpus) * 1e6;
     state.counters["frames_per_s"] = benchmark::Counter(frames, benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_HandshakeRoundTripSleeping)

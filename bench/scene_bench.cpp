@@ -20,6 +20,7 @@
 #include "ExtractorClock.h"
 
 using namespace kvt;
+using benchfig::median;
 
 namespace {
 
@@ -88,13 +89,6 @@ long minorFaults()
 // counted per frame: all of them come from the host's extractor (the stand-in builds its
 // split geometry in fresh heap memory on every construction and primitiveCount), inside
 // the calls timed apart, none from the plug-in's conversion or the staging views.
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n == 0 ? 0 : (n % 2 ? values[n / 2] : 0.5 * (values[n / 2 - 1] + values[n / 2]));
-}
-
 void BM_MillionTriangleMeshSplit(benchmark::State& state)
 {
     SceneHarness scene;

@@ -184,14 +184,10 @@ LinkRequester::AwaitResult LinkRequester::awaitResponse()
         std::min(std::max((fineEnd - fineStart) / kFinePolls, kFinestPollMicroseconds), kCoarsestPollMicroseconds);
     std::uint64_t livenessCheckAt = platform::monotonicMicroseconds() + kLivenessMicroseconds;
     while (loadCounter(request_.view) != loadCounter(response_.view)) {
+        // The phases in order: before the fine polling, the fine polling, the later
+        // polling, then 1 ms sleeps.
         const std::uint64_t now = platform::monotonicMicroseconds();
-        if (now < fineEnd && now + 1000 > fineStart) {
-            platform::pauseMicroseconds(static_cast<std::uint32_t>(spacing));
-            lastNoticed_ = Noticed::FinePoll;
-        } else if (now >= fineEnd && now < pollingEnd) {
-            platform::pauseMicroseconds(static_cast<std::uint32_t>(kCoarsestPollMicroseconds));
-            lastNoticed_ = Noticed::LatePoll;
-        } else if (now < fineStart) {
+        if (now + 1000 <= fineStart) {
             const std::uint64_t ahead = fineStart - now;
             if (pausesSleep) {
                 // An eighth of the way to the fine polling (250 us to 4 ms): a reply earlier
@@ -200,10 +196,15 @@ LinkRequester::AwaitResult LinkRequester::awaitResponse()
                 platform::pauseMicroseconds(static_cast<std::uint32_t>(pause));
             } else {
                 // Whole milliseconds that end before the fine polling starts.
-                const std::uint64_t ms = ahead / 1000;
-                platform::sleepMilliseconds(static_cast<std::uint32_t>(ms < kLongestSleepMilliseconds ? ms : kLongestSleepMilliseconds));
+                platform::sleepMilliseconds(static_cast<std::uint32_t>(std::min(ahead / 1000, kLongestSleepMilliseconds)));
             }
             lastNoticed_ = Noticed::Sleep;
+        } else if (now < fineEnd) {
+            platform::pauseMicroseconds(static_cast<std::uint32_t>(spacing));
+            lastNoticed_ = Noticed::FinePoll;
+        } else if (now < pollingEnd) {
+            platform::pauseMicroseconds(static_cast<std::uint32_t>(kCoarsestPollMicroseconds));
+            lastNoticed_ = Noticed::LatePoll;
         } else {
             platform::sleepMilliseconds(kLateSleepMilliseconds);
             lastNoticed_ = Noticed::Sleep;

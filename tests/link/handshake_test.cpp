@@ -51,6 +51,21 @@ struct Requester {
         req->newCount = newCount;
         return req;
     }
+
+    // An empty frame through the wait: true when its reply came and was read.
+    bool emptyRoundTrip()
+    {
+        if (!frame(0, 0, false))
+            return false;
+        link.publishRequest();
+        return link.awaitResponse() == LinkRequester::AwaitResult::Reply && link.readReply();
+    }
+
+    // The last wait saw its reply only after the fine polling had ended.
+    bool missedByTheFinePoll() const
+    {
+        return link.lastNoticed() == LinkRequester::Noticed::Sleep || link.lastNoticed() == LinkRequester::Noticed::LatePoll;
+    }
 };
 
 class Handshake : public ::testing::Test {
@@ -342,11 +357,8 @@ TEST_F(Handshake, PromptReplyIsNoticedByTheFinePoll)
     int bySleep = 0;
     const int frames = 40;
     for (int frame = 0; frame < frames; ++frame) {
-        ASSERT_NE(maya.frame(0, 0, false), nullptr);
-        maya.link.publishRequest();
-        ASSERT_EQ(maya.link.awaitResponse(), LinkRequester::AwaitResult::Reply);
-        ASSERT_TRUE(maya.link.readReply());
-        if (maya.link.lastNoticed() == LinkRequester::Noticed::Sleep || maya.link.lastNoticed() == LinkRequester::Noticed::LatePoll)
+        ASSERT_TRUE(maya.emptyRoundTrip());
+        if (maya.missedByTheFinePoll())
             ++bySleep;
     }
     EXPECT_LE(bySleep, frames / 4);
@@ -364,12 +376,8 @@ TEST_F(Handshake, RepliesSpreadOverATickAreNoticedByTheFinePoll)
     int bySleep = 0;
     const int frames = 48;
     for (int frame = 0; frame < frames; ++frame) {
-        ASSERT_NE(maya.frame(0, 0, false), nullptr);
-        maya.link.publishRequest();
-        ASSERT_EQ(maya.link.awaitResponse(), LinkRequester::AwaitResult::Reply);
-        ASSERT_TRUE(maya.link.readReply());
-        const LinkRequester::Noticed noticed = maya.link.lastNoticed();
-        if (frame >= 8 && (noticed == LinkRequester::Noticed::Sleep || noticed == LinkRequester::Noticed::LatePoll))
+        ASSERT_TRUE(maya.emptyRoundTrip());
+        if (frame >= 8 && maya.missedByTheFinePoll())
             ++bySleep; // the first cycle of delays is learnt
     }
     EXPECT_LE(bySleep, (frames - 8) / 4);
@@ -386,10 +394,7 @@ TEST_F(Handshake, AReplyLaterThanUsualIsSeenByALatePollWherePausesSleep)
     ASSERT_EQ(maya.connectWithin(10000), LinkRequester::ConnectResult::Connected);
     int late = 0, byLatePoll = 0, bySleep = 0;
     for (int frame = 1; frame <= 36; ++frame) {
-        ASSERT_NE(maya.frame(0, 0, false), nullptr);
-        maya.link.publishRequest();
-        ASSERT_EQ(maya.link.awaitResponse(), LinkRequester::AwaitResult::Reply);
-        ASSERT_TRUE(maya.link.readReply());
+        ASSERT_TRUE(maya.emptyRoundTrip());
         if (frame % 9 != 0 || frame < 18)
             continue; // the peer's slow replies, once eight quick ones fill the window
         ++late;
